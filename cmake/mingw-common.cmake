@@ -1,0 +1,9 @@
+# The posix thread model gives the tests std::mutex; winpthread is linked statically where used.
+set(CMAKE_C_COMPILER ${CARRIER_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${CARRIER_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${CARRIER_TRIPLET}-windres)
+set(CMAKE_OBJDUMP ${CARRIER_TRIPLET}-objdump)
+set(CMAKE_FIND_ROOT_PATH /usr/${CARRIER_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,9 @@
+// Run-time binding of system functions by name.
+#pragma once
+
+#include <windows.h>
+
+// Loads `name` into the library slot; a library that cannot be loaded is a fatal error.
+void BindLibrary(int slot, const char* name);
+// The address of `name` in the slot's library; a missing function is a fatal error.
+FARPROC BindFunction(int slot, const char* name);

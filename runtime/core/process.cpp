@@ -1,0 +1,6 @@
+#include "process.h"
+
+HINSTANCE ModuleInstance;
+HANDLE StdOutput;
+HANDLE StdInput;
+HANDLE StdError;

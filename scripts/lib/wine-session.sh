@@ -1,0 +1,80 @@
+# Sourced by the scripts: an Xvfb display (unless one is given), a Wine prefix for the build tree
+# and one wineserver kept alive for the whole run. Everything started here is ended by its pid.
+
+WINE64=/usr/lib/wine/wine64
+session_pids=()
+
+end_wine_session() {
+    local pid
+    for pid in "${session_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${session_pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    session_pids=()
+}
+
+free_display_number() {
+    local n
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            echo "$n"
+            return
+        fi
+    done
+    echo "no free X display number" >&2
+    return 1
+}
+
+start_xvfb() {
+    local geometry=${1:-1280x1024x24} n deadline
+    n=$(free_display_number)
+    Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
+    session_pids+=($!)
+    export DISPLAY=":$n"
+    deadline=$((SECONDS + 20))
+    until xdpyinfo >/dev/null 2>&1; do
+        if [ $SECONDS -ge $deadline ]; then
+            echo "Xvfb on $DISPLAY did not come up" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# A prefix is made once per build tree; later runs reuse it.
+prepare_wine_prefix() {
+    local prefix=$1 here
+    here=$(dirname "${BASH_SOURCE[0]}")
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    if [ ! -f "$prefix/.carrier-ready" ]; then
+        rm -rf "$prefix"
+        "$WINE64" wineboot -i >/dev/null 2>&1
+        "$WINE64" regedit /S "$(winepath_of "$here/test-prefix.reg")" >/dev/null 2>&1
+        /usr/lib/wine/wineserver -w
+        touch "$prefix/.carrier-ready"
+    fi
+}
+
+winepath_of() {
+    echo "Z:$(readlink -f "$1" | tr / '\\')"
+}
+
+# One persistent wineserver; its services start here, not inside the test runner's pipe.
+start_wineserver() {
+    /usr/lib/wine/wineserver -f -p >/dev/null 2>&1 &
+    session_pids+=($!)
+    "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+start_wine_session() {
+    local build_dir=$1 geometry=${2:-}
+    trap end_wine_session EXIT
+    if [ -z "${DISPLAY:-}" ] || [ -n "$geometry" ]; then
+        start_xvfb "${geometry:-1280x1024x24}"
+    fi
+    prepare_wine_prefix "$build_dir/wineprefix"
+    start_wineserver
+}

@@ -1,0 +1,60 @@
+// The real program's fatal-error exit, seen as a user sees it: a box, then the exit code.
+#include <gtest/gtest.h>
+
+#include "support/driver.h"
+
+namespace {
+
+constexpr DWORD kWindowTimeoutMs = 20000;
+constexpr DWORD kExitTimeoutMs = 10000;
+
+struct FatalCase {
+    const char* exe;
+    const char* message;
+    DWORD exitCode;
+};
+
+class FatalErrorBox : public testing::TestWithParam<FatalCase> {};
+
+TEST_P(FatalErrorBox, ShowsItsTextBeforeAnyWindowAndExitsWithItsCode) {
+    const FatalCase& expected = GetParam();
+    Program program;
+    ASSERT_TRUE(Launch(program, BuiltProgramPath(expected.exe)));
+
+    HWND box = WaitForMessageBox(program.pid, kWindowTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(DialogItemText(box, 0xFFFF), expected.message);
+    EXPECT_EQ(WindowText(box), "Wendelkamm28");
+    EXPECT_FALSE(ShowsControl(box, IDCANCEL)) << "OK is the only button";
+    EXPECT_FALSE(ShowsControl(box, IDNO));
+    for (HWND window : TopLevelWindows(program.pid, nullptr))
+        EXPECT_TRUE(window == box || !IsWindowVisible(window))
+            << "a window of class " << ClassNameOf(window) << " is shown beside the box";
+    EXPECT_EQ(program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "it waits for the user";
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(program.WaitForExit(kExitTimeoutMs), expected.exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, FatalErrorBox,
+    testing::Values(FatalCase{"carrier_missing_library.exe", "Library not found  nosuchlib28.dll", 1},
+                    FatalCase{"carrier_missing_function.exe", "Function not found NoSuchFunction28", 2},
+                    // No block even for the message itself: the text still shows, no recursion.
+                    FatalCase{"carrier_no_memory.exe", "Insufficient memory", 3}),
+    [](const testing::TestParamInfo<FatalCase>& info) {
+        return std::string(info.param.exe).substr(8, std::string(info.param.exe).find('.') - 8);
+    });
+
+} // namespace
+
+namespace {
+
+TEST(FatalErrorBox, ShippedProgramBindsWithoutABox) {
+    Program program;
+    ASSERT_TRUE(Launch(program, BuiltProgramPath("carrier.exe")));
+    EXPECT_EQ(program.WaitForExit(kWindowTimeoutMs), 0u);
+    EXPECT_TRUE(TopLevelWindows(program.pid, "#32770").empty());
+}
+
+} // namespace

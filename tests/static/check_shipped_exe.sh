@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Checks the shipped 32-bit exe without running it: PE32 for i386, GUI subsystem, and an import
+# list limited to Windows system DLLs (no MinGW run-time DLLs).
+set -euo pipefail
+exe=$1
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; else echo "ok: $1"; fi; }
+
+[ -f "$exe" ] || { echo "FAIL: no exe at $exe"; exit 1; }
+headers=$(i686-w64-mingw32-objdump -p "$exe")
+check "PE32 (magic 010b)" 'grep -Eq "^Magic[[:space:]]+010b" <<<"$headers"'
+check "machine i386" 'i686-w64-mingw32-objdump -f "$exe" | grep -q "file format pei-i386"'
+check "GUI subsystem (2)" 'grep -Eq "^Subsystem[[:space:]]+0+2[[:space:]]" <<<"$headers"'
+
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|msvcrt)\.dll$'
+dlls=$(grep -E "^[[:space:]]*DLL Name:" <<<"$headers" | awk '{print tolower($3)}')
+[ -n "$dlls" ] || { echo "FAIL: no import list found"; exit 1; }
+for dll in $dlls; do
+    check "import $dll is a system DLL" '[[ $dll =~ $allowed ]]'
+done
+# User-visible texts are CP1252 bytes (o-umlaut 0xF6, sharp s 0xDF), whatever the source encoding.
+contains_cp1252() {
+    local bytes
+    bytes=$(printf '%b' "$1")
+    if LC_ALL=C grep -qaF -- "$bytes" "$exe"; then echo "ok: CP1252 text $1"; else echo "FAIL: CP1252 text $1"; fail=1; fi
+}
+contains_cp1252 'Sie k\xF6nnen dann Bd. '
+contains_cp1252 'Wohin m\xF6chten Sie '
+exit $fail
