@@ -21,3 +21,11 @@ extern BOOL(WINAPI* BoundReleaseCapture)();
 
 // Builds everything, runs the message loop; the process exit code.
 int RunMain();
+
+// Steps of the start-up that tests also run on their own.
+void BuildApplicationTexts();
+void BindSystemFunctions();
+void BuildSaveRequest();
+
+// Asks for a path in the Save dialog and writes the carried document there.
+void SaveDocument();

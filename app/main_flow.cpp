@@ -36,9 +36,9 @@ static void AppendVariable(StringVariable& var, const StringVariable& source) {
 }
 
 static void ResetApplicationStrings() {
-    StringVariable* variables[] = {&Volume,     &FileBaseName,    &InfoText, &ProductTitle,
-                                   &DialogTitle, &ChosenFile,      &InitialDir,
-                                   &DefaultFileName, &NulChar,     &SaveFilter};
+    StringVariable* variables[] = {&Volume,      &FileBaseName, &InfoText,   &ProductTitle,
+                                   &DialogTitle, &ChosenFile,   &InitialDir, &DefaultFileName,
+                                   &NulChar,     &SaveFilter};
     for (StringVariable* var : variables)
         StrReset(*var, kDefaultSizeHint);
 }
@@ -70,7 +70,12 @@ static void BuildTexts() {
     AppendVariable(SaveFilter, NulChar);
 }
 
-static void BindSystemFunctions() {
+void BuildApplicationTexts() {
+    ResetApplicationStrings();
+    BuildTexts();
+}
+
+void BindSystemFunctions() {
     BindLibrary(0, CARRIER_BIND_LIBRARY);
     // Through void(*)(), the one function type that converts without a warning.
     auto address = reinterpret_cast<void (*)()>(BindFunction(0, CARRIER_BIND_FUNCTION));
@@ -78,8 +83,8 @@ static void BindSystemFunctions() {
 }
 
 int RunMain() {
-    ResetApplicationStrings();
-    BuildTexts();
+    BuildApplicationTexts();
     BindSystemFunctions();
+    BuildSaveRequest();
     return 0;
 }

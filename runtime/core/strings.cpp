@@ -14,15 +14,20 @@ static constexpr int64_t kLargestBlock = INT32_MAX;
 static constexpr int32_t kKeepSlack = 256;
 
 // (hint + 16) XOR 3: at least hint + 13 bytes. A negative hint counts as 0.
-static int64_t ResetRequest(int32_t hint) { return (static_cast<int64_t>(hint < 0 ? 0 : hint) + 16) ^ 3; }
+static int64_t ResetRequest(int32_t hint) {
+    return (static_cast<int64_t>(hint < 0 ? 0 : hint) + 16) ^ 3;
+}
 
 // About n * 1.25 + 16, two lowest bits inverted.
-static int64_t GrowRequest(uint64_t n) { return static_cast<int64_t>((n + (n >> 2) + 16) ^ 3); }
+static int64_t GrowRequest(uint64_t n) {
+    return static_cast<int64_t>((n + (n >> 2) + 16) ^ 3);
+}
 
 static void TakeBlock(StringVariable& var, MemoryBlock block) {
     var.block = block;
     uint32_t usable = BlockUsableSize(block);
-    var.capacity = usable > kLargestBlock ? static_cast<int32_t>(kLargestBlock) : static_cast<int32_t>(usable);
+    var.capacity =
+        usable > kLargestBlock ? static_cast<int32_t>(kLargestBlock) : static_cast<int32_t>(usable);
     var.text = BlockAddress(block);
 }
 
@@ -76,7 +81,8 @@ void StrGrow(StringVariable& var, uint32_t n) {
 static bool LiesInBlock(const StringVariable& var, const void* bytes) {
     auto address = reinterpret_cast<uintptr_t>(bytes);
     auto first = reinterpret_cast<uintptr_t>(var.text);
-    return var.text != nullptr && address >= first && address < first + static_cast<uint32_t>(var.capacity);
+    return var.text != nullptr && address >= first &&
+           address < first + static_cast<uint32_t>(var.capacity);
 }
 
 TextView StrAppend(StringVariable& var, const void* bytes, int32_t count) {
@@ -126,7 +132,9 @@ TextView StrSyncLength(StringVariable& var) {
     return {var.text, n};
 }
 
-int32_t TextLength(const char* text) { return static_cast<int32_t>(strlen(text)); }
+int32_t TextLength(const char* text) {
+    return static_cast<int32_t>(strlen(text));
+}
 
 // Overlapping ranges are allowed: list edits move text down inside one block.
 void BlockCopy(const void* source, void* destination, int32_t count) {

@@ -36,7 +36,9 @@ void StrGrow(StringVariable& var, uint32_t n);
 TextView StrAppend(StringVariable& var, const void* bytes, int32_t count);
 TextView StrAssign(StringVariable& var, const void* bytes, int32_t count);
 TextView StrSyncLength(StringVariable& var);
-inline TextView StrView(const StringVariable& var) { return {var.text, var.length}; }
+inline TextView StrView(const StringVariable& var) {
+    return {var.text, var.length};
+}
 
 // Like StrReset, but reports a block that cannot be had instead of ending the program.
 bool StrTryReset(StringVariable& var, int32_t hint);

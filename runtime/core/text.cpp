@@ -9,9 +9,9 @@ int32_t TextFind(const char* pattern, int32_t plen, const char* text, int32_t tl
         return 0;
     const char* last = text + (tlen - plen);
     for (const char* candidate = text + (start - 1); candidate <= last; ++candidate) {
-        candidate = static_cast<const char*>(
-            memchr(candidate, static_cast<unsigned char>(pattern[0]),
-                   static_cast<size_t>(last - candidate + 1)));
+        candidate =
+            static_cast<const char*>(memchr(candidate, static_cast<unsigned char>(pattern[0]),
+                                            static_cast<size_t>(last - candidate + 1)));
         if (candidate == nullptr)
             return 0;
         if (memcmp(candidate + 1, pattern + 1, static_cast<size_t>(plen - 1)) == 0)

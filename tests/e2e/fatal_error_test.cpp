@@ -9,7 +9,9 @@ constexpr DWORD kWindowTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 
 struct FatalCase {
+    const char* name;
     const char* exe;
+    const char* arguments;
     const char* message;
     DWORD exitCode;
 };
@@ -19,7 +21,7 @@ class FatalErrorBox : public testing::TestWithParam<FatalCase> {};
 TEST_P(FatalErrorBox, ShowsItsTextBeforeAnyWindowAndExitsWithItsCode) {
     const FatalCase& expected = GetParam();
     Program program;
-    ASSERT_TRUE(Launch(program, BuiltProgramPath(expected.exe)));
+    ASSERT_TRUE(Launch(program, BuiltProgramPath(expected.exe), expected.arguments));
 
     HWND box = WaitForMessageBox(program.pid, kWindowTimeoutMs);
     ASSERT_NE(box, nullptr) << "no message box appeared";
@@ -38,13 +40,15 @@ TEST_P(FatalErrorBox, ShowsItsTextBeforeAnyWindowAndExitsWithItsCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Startup, FatalErrorBox,
-    testing::Values(FatalCase{"carrier_missing_library.exe", "Library not found  nosuchlib28.dll", 1},
-                    FatalCase{"carrier_missing_function.exe", "Function not found NoSuchFunction28", 2},
+    testing::Values(FatalCase{"MissingLibrary", "carrier_missing_library.exe", "",
+                              "Library not found  nosuchlib28.dll", 1},
+                    FatalCase{"MissingFunction", "carrier_missing_function.exe", "",
+                              "Function not found NoSuchFunction28", 2},
                     // No block even for the message itself: the text still shows, no recursion.
-                    FatalCase{"carrier_no_memory.exe", "Insufficient memory", 3}),
-    [](const testing::TestParamInfo<FatalCase>& info) {
-        return std::string(info.param.exe).substr(8, std::string(info.param.exe).find('.') - 8);
-    });
+                    FatalCase{"NoMemory", "carrier_no_memory.exe", "", "Insufficient memory", 3},
+                    FatalCase{"MissingResource", "save_flow_host.exe", "load nosuchres",
+                              "Resource not found nosuchres", 5}),
+    [](const testing::TestParamInfo<FatalCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 

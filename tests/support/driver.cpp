@@ -22,7 +22,8 @@ std::string BuiltProgramPath(const char* exeName) {
     return folder.substr(0, folder.find_last_of('\\') + 1) + exeName;
 }
 
-bool Launch(Program& program, const std::string& exePath, const std::string& currentDirectory) {
+bool Launch(Program& program, const std::string& exePath, const std::string& arguments,
+            const std::string& currentDirectory) {
     program.job = CreateJobObjectA(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
@@ -31,11 +32,10 @@ bool Launch(Program& program, const std::string& exePath, const std::string& cur
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + exePath + "\"";
-    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
-                        &info))
+    std::string commandLine = "\"" + exePath + "\" " + arguments;
+    if (!CreateProcessA(
+            exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+            currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
         return false;
     AssignProcessToJobObject(program.job, info.hProcess);
     ResumeThread(info.hThread);

@@ -23,8 +23,9 @@ struct Program {
 
 // A program built next to the test exe.
 std::string BuiltProgramPath(const char* exeName);
-// Starts the program in a kill-on-close job; currentDirectory may be empty.
-bool Launch(Program& program, const std::string& exePath, const std::string& currentDirectory = "");
+// Starts the program in a kill-on-close job; arguments and currentDirectory may be empty.
+bool Launch(Program& program, const std::string& exePath, const std::string& arguments = "",
+            const std::string& currentDirectory = "");
 
 // The process's visible or hidden top-level windows of the class (null: any class).
 std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);

@@ -6,7 +6,9 @@
 
 MemoryLog RecordedMemory = {0, 0, 0, 0, -1};
 
-void ResetMemoryLog() { RecordedMemory = {0, 0, 0, 0, -1}; }
+void ResetMemoryLog() {
+    RecordedMemory = {0, 0, 0, 0, -1};
+}
 
 static bool MaySucceed() {
     if (RecordedMemory.remainingSuccesses < 0)
@@ -34,6 +36,10 @@ void BlockRelease(MemoryBlock block) {
     GlobalFree(block);
 }
 
-uint32_t BlockUsableSize(MemoryBlock block) { return static_cast<uint32_t>(GlobalSize(block)); }
+uint32_t BlockUsableSize(MemoryBlock block) {
+    return static_cast<uint32_t>(GlobalSize(block));
+}
 
-char* BlockAddress(MemoryBlock block) { return static_cast<char*>(GlobalLock(block)); }
+char* BlockAddress(MemoryBlock block) {
+    return static_cast<char*>(GlobalLock(block));
+}

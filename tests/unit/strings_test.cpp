@@ -23,7 +23,9 @@ class StringVariables : public testing::Test {
     StringVariable b = {};
 };
 
-std::string Contents(const StringVariable& var) { return std::string(var.text, var.length); }
+std::string Contents(const StringVariable& var) {
+    return std::string(var.text, var.length);
+}
 
 TEST_F(StringVariables, ResetSizesTheBlockFromTheHint) {
     StrReset(a, 59);

@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string Str(TextView view) { return std::string(view.text, view.length); }
+std::string Str(TextView view) {
+    return std::string(view.text, view.length);
+}
 
 int32_t Find(const std::string& pattern, const std::string& text, int32_t start) {
     return TextFind(pattern.data(), static_cast<int32_t>(pattern.size()), text.data(),

@@ -1,0 +1,83 @@
+#include "app.h"
+
+#include "core/files.h"
+#include "core/resources.h"
+#include "core/save_dialog.h"
+#include "core/fatal.h"
+
+#include <cderr.h>
+
+static constexpr int32_t kDirectorySizeHint = 255;
+// OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES
+static constexpr DWORD kSaveFlags = 0x202806;
+
+void BuildSaveRequest() {
+    StrAssign(DefaultFileName, FileBaseName.text, FileBaseName.length);
+    StrAppend(DefaultFileName, ".pdf", 4);
+    SaveRequest.lpstrFilter = SaveFilter.text;
+    SaveRequest.lpstrFile = DefaultFileName.text;
+    SaveRequest.lpstrTitle = DialogTitle.text;
+    SaveRequest.Flags = kSaveFlags;
+    SaveRequest.lpstrDefExt = "pdf";
+}
+
+static void ReadCurrentDirectory() {
+    StrReset(DirectoryBuffer, kDirectorySizeHint);
+    BlockFill(DirectoryBuffer.text, kDirectorySizeHint, 0);
+    // A directory that does not fit leaves the buffer empty: the dialog then picks its own folder.
+    GetCurrentDirectoryA(kDirectorySizeHint, DirectoryBuffer.text);
+    StrSyncLength(DirectoryBuffer);
+    StrAssign(InitialDir, DirectoryBuffer.text, DirectoryBuffer.length);
+    SaveRequest.lpstrInitialDir = InitialDir.text;
+}
+
+static void Append(StringVariable& var, const char* text) {
+    StrAppend(var, text, TextLength(text));
+}
+
+// Tells the user, in German, that nothing was saved and why; the program goes on.
+static void ReportNotSaved(const char* path, const char* reason) {
+    StringVariable& message = NextTemporary();
+    StrReset(message, kDefaultSizeHint);
+    Append(message, "Die Datei wurde nicht gespeichert.");
+    if (path != nullptr) {
+        Append(message, "\r\n\r\n");
+        Append(message, path);
+    }
+    Append(message, "\r\n\r\n");
+    Append(message, reason);
+    MessageBoxA(nullptr, message.text, ApplicationName, MB_OK | MB_ICONERROR);
+}
+
+static void ReportDialogFailure(DWORD error) {
+    if (error == FNERR_BUFFERTOOSMALL) {
+        ReportNotSaved(nullptr, "Der Pfad ist l\xE4nger als 259 Zeichen.");
+        return;
+    }
+    char reason[96];
+    wsprintfA(reason, "Der Speichern-Dialog meldet den Fehler 0x%04lX.", error);
+    ReportNotSaved(nullptr, reason);
+}
+
+void SaveDocument() {
+    ReadCurrentDirectory();
+    SaveDialogPrepare(SaveRequest);
+    if (!GetSaveFileNameA(&SaveRequest)) {
+        // A cancel stays silent; a dialog that failed is reported.
+        DWORD error = CommDlgExtendedError();
+        if (error != 0)
+            ReportDialogFailure(error);
+        return;
+    }
+    TextView chosen = SaveDialogChosenName(SaveRequest);
+    StrAssign(ChosenFile, chosen.text, chosen.length);
+
+    StringVariable& document = NextTemporary();
+    StrReset(document, kDefaultSizeHint);
+    ResourceLoad(document, "th");
+    // Never truncate the target first: a failed save must leave an existing file as it was.
+    DWORD error = FileReplaceDurably(document, ChosenFile.text);
+    StrReset(document, kDefaultSizeHint);
+    if (error != 0)
+        ReportNotSaved(ChosenFile.text, SystemErrorText(error).text);
+}

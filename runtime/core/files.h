@@ -1,0 +1,37 @@
+// Files: whole-file writes, and file variables (a string variable standing for an open file).
+#pragma once
+#include <cstdint>
+
+#include <windows.h>
+
+#include "strings.h"
+
+inline constexpr int32_t kFileModeRead = 0;
+inline constexpr int32_t kFileModeWrite = 1;
+inline constexpr int32_t kFileModeCreate = 0xFFFF;
+
+// The system's error code of the last failed step of FileWriteAll (0 when it succeeded).
+extern DWORD LastFileError;
+
+// Creates or truncates the file and writes all `length` bytes in one call; the bytes written.
+uint32_t FileWriteAll(const StringVariable& var, const char* name);
+
+// Writes the bytes to a new file in the target's folder, flushes it, then puts it in the
+// target's place. A failure leaves the target as it was and no new file; the error code.
+DWORD FileReplaceDurably(const StringVariable& var, const char* target);
+
+// Moves count bytes between the buffer and the variable's text or file (direction 0 reads).
+int32_t FileTransfer(StringVariable& var, void* buffer, int32_t count, int32_t direction);
+
+void FileOpen(StringVariable& var, const char* name, int32_t mode);
+TextView FileLoad(StringVariable& var);
+int64_t FileTell(const StringVariable& var);
+void FileSeek(StringVariable& var, int64_t offset);
+int64_t FileSize(StringVariable& var);
+int32_t FileAtEnd(StringVariable& var);
+void FileWriteLine(StringVariable& var, const char* text, int32_t count);
+void FileReadAll(StringVariable& var, const char* name);
+int32_t FileClose(StringVariable& var);
+
+// The system's text for an error code, in a temporary.
+TextView SystemErrorText(DWORD error);

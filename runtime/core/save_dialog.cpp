@@ -1,0 +1,33 @@
+#include "save_dialog.h"
+
+static constexpr OPENFILENAMEA InitialSaveRequest() {
+    OPENFILENAMEA request{};
+    request.lStructSize = kSaveRequestSize;
+    request.nMaxFile = kSaveFileNameBytes;
+    return request;
+}
+
+// Static initial values: the entry point runs no constructors.
+constinit OPENFILENAMEA SaveRequest = InitialSaveRequest();
+
+static StringVariable fileNameBuffer;
+
+void SaveDialogPrepare(OPENFILENAMEA& record) {
+    StrReset(fileNameBuffer, static_cast<int32_t>(record.nMaxFile));
+    BlockFill(fileNameBuffer.text, static_cast<int32_t>(record.nMaxFile), 0);
+    const char* old = record.lpstrFile;
+    record.lpstrFile = fileNameBuffer.text;
+    if (old == nullptr || old == fileNameBuffer.text)
+        return;
+    // Leave room for the NUL: a longer initial name is cut to fit the buffer.
+    int32_t length = TextLength(old);
+    int32_t room = static_cast<int32_t>(record.nMaxFile) - 1;
+    BlockCopy(old, fileNameBuffer.text, length < room ? length : room);
+}
+
+TextView SaveDialogChosenName(const OPENFILENAMEA& record) {
+    constexpr DWORD kMultipleNames = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+    if ((record.Flags & kMultipleNames) == kMultipleNames)
+        return {record.lpstrFile, static_cast<int32_t>(record.nMaxFile)};
+    return {record.lpstrFile, TextLength(record.lpstrFile)};
+}

@@ -1,0 +1,256 @@
+// The save flow driven as a user drives it: the real Save dialog, typed names, the overwrite
+// question, and the file compared byte for byte with the document.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/driver.h"
+#include "support/scratch_folder.h"
+#include "support/test_paths.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 30000;
+constexpr int kFileNameField = 0x47C;
+constexpr int kFileTypeBox = 0x470;
+const char kDialogTitle[] = "Wohin m\xF6"
+                            "chten Sie Wendelkamm 28 speichern ?";
+const char kNotSaved[] = "Die Datei wurde nicht gespeichert.";
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+const std::string& Document() {
+    static const std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
+    return document;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The save flow host: the program's start-up without its window, then N saves.
+struct SaveSession {
+    SaveSession(int saves, const std::string& folder) {
+        EXPECT_TRUE(Launch(program, BuiltProgramPath("save_flow_host.exe"),
+                           "saves " + std::to_string(saves), folder));
+    }
+
+    HWND WaitForDialog() {
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND window : TopLevelWindows(program.pid, "#32770"))
+                    if (IsWindowVisible(window) && WindowText(window) == kDialogTitle &&
+                        GetDlgItem(window, kFileNameField) != nullptr)
+                        found = window;
+                return found != nullptr;
+            },
+            kTimeoutMs);
+        return found;
+    }
+
+    // A message box (not the Save dialog, whose caption the overwrite question shares) that
+    // offers the given button.
+    HWND WaitForBoxWith(int button) {
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND window : TopLevelWindows(program.pid, "#32770"))
+                    if (IsWindowVisible(window) && GetDlgItem(window, kFileNameField) == nullptr &&
+                        ShowsControl(window, button) && GetDlgItem(window, 0xFFFF) != nullptr)
+                        found = window;
+                return found != nullptr;
+            },
+            kTimeoutMs);
+        return found;
+    }
+
+    static void Type(HWND dialog, const std::string& name) {
+        SetDlgItemTextA(dialog, kFileNameField, name.c_str());
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+
+    static void Cancel(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }
+
+    bool ShowsAnyBox() const {
+        for (HWND window : TopLevelWindows(program.pid, "#32770"))
+            if (IsWindowVisible(window) && GetDlgItem(window, kFileNameField) == nullptr)
+                return true;
+        return false;
+    }
+
+    Program program;
+};
+
+TEST(SaveFlow, NewPathGetsTheDocumentByteForByte) {
+    // Kept after the run: the qpdf check reads it.
+    std::string folder = std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\saved";
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    SaveSession session(1, folder);
+
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(DialogItemText(dialog, kFileNameField), "Wendelkamm_28.pdf");
+    EXPECT_EQ(DialogItemText(dialog, kFileTypeBox), "PDF-Dateien");
+    // The proposed name alone: the dialog opened in the current directory, so it lands there.
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+
+    ASSERT_EQ(session.program.WaitForExit(kTimeoutMs), 0u) << "10 + n: save n kept its block";
+    std::string saved = ReadWholeFile(folder + "\\Wendelkamm_28.pdf");
+    ASSERT_EQ(saved.size(), Document().size());
+    EXPECT_TRUE(saved == Document()) << "the saved bytes differ from the document";
+}
+
+TEST(SaveFlow, LongerExistingFileIsReplacedAfterTheQuestion) {
+    ScratchFolder folder("overwrite");
+    std::string target = folder.Path("old.pdf");
+    std::ofstream(target, std::ios::binary) << std::string(Document().size() + 4096, 'o');
+    SaveSession session(1, folder.path);
+
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Type(dialog, "old.pdf");
+    HWND question = session.WaitForBoxWith(IDYES);
+    ASSERT_NE(question, nullptr) << "no question before replacing";
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+
+    ASSERT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(ReadWholeFile(target) == Document()) << "not exactly the document's bytes";
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"old.pdf"});
+}
+
+TEST(SaveFlow, NameWithoutExtensionGetsPdfAppended) {
+    ScratchFolder folder("extension");
+    SaveSession session(1, folder.path);
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Type(dialog, folder.Path("Band28"));
+    ASSERT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"Band28.pdf"});
+    EXPECT_EQ(ReadWholeFile(folder.Path("Band28.pdf")).size(), Document().size());
+}
+
+TEST(SaveFlow, CancelWritesNothingAndTheNextOpeningStartsEmpty) {
+    ScratchFolder folder("cancel");
+    SaveSession session(2, folder.path);
+    HWND first = session.WaitForDialog();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(DialogItemText(first, kFileNameField), "Wendelkamm_28.pdf");
+    SaveSession::Cancel(first);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }, kTimeoutMs));
+
+    HWND second = session.WaitForDialog();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(DialogItemText(second, kFileNameField), "");
+    EXPECT_FALSE(session.ShowsAnyBox()) << "a cancel shows no message";
+    SaveSession::Cancel(second);
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(folder.FileNames().empty());
+}
+
+TEST(SaveFlow, CurrentDirectoryTooLongForTheBufferStillOpensTheDialog) {
+    ScratchFolder folder("deep");
+    std::string deep = folder.path;
+    while (deep.size() < 240)
+        CreateDirectoryA((deep += "\\abcdefghij").c_str(), nullptr);
+    deep += "\\" + std::string(255 - deep.size() - 1, 'x');
+    ASSERT_EQ(deep.size(), 255u);
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+
+    SaveSession session(1, deep);
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Cancel(dialog);
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+// Wine's dialog crashes on a typed name longer than its buffer, so the failure is made by a
+// record that the dialog refuses (CDERR_STRUCTSIZE).
+TEST(SaveFailure, DialogFailureIsReportedLikeAFailedWrite) {
+    ScratchFolder folder("broken");
+    Program program;
+    ASSERT_TRUE(Launch(program, BuiltProgramPath("save_flow_host.exe"), "broken", folder.path));
+    HWND report = WaitForMessageBox(program.pid, kTimeoutMs);
+    ASSERT_NE(report, nullptr) << "the dialog failure was not reported";
+    std::string text = DialogItemText(report, 0xFFFF);
+    EXPECT_EQ(text.rfind(kNotSaved, 0), 0u) << text;
+    EXPECT_NE(text.find("0x0001"), std::string::npos) << "the dialog's error code: " << text;
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(folder.FileNames().empty());
+}
+
+// A failed save of existing.pdf in the folder: the user is told, the existing target stays,
+// nothing else is left, and the program goes on to a second save.
+void ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
+    std::string target = folder + "\\existing.pdf";
+    std::string before = ReadWholeFile(target);
+    SaveSession session(2, folder);
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    // Typed as a name in the folder the dialog shows; it asks before replacing.
+    SaveSession::Type(dialog, "existing.pdf");
+    HWND question = session.WaitForBoxWith(IDYES);
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+
+    HWND report = session.WaitForBoxWith(IDOK);
+    ASSERT_NE(report, nullptr) << "the failure was not reported";
+    EXPECT_EQ(WindowText(report), "Wendelkamm28");
+    std::string text = DialogItemText(report, 0xFFFF);
+    EXPECT_EQ(text.rfind(kNotSaved, 0), 0u) << text;
+    EXPECT_NE(text.find(target), std::string::npos) << "the path is named: " << text;
+    EXPECT_GT(text.size(), sizeof kNotSaved + target.size() + 4) << "a reason follows: " << text;
+    PostMessageA(report, WM_COMMAND, IDOK, 0);
+
+    HWND again = session.WaitForDialog();
+    ASSERT_NE(again, nullptr) << "the program did not go on; exit code "
+                              << session.program.WaitForExit(0);
+    EXPECT_EQ(ReadWholeFile(target), before) << "the existing target changed";
+    SaveSession::Cancel(again);
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+std::string FaultFolder(const char* name) {
+    return std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\" + name;
+}
+
+bool FaultFoldersMounted() {
+    return Exists(std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\mounted");
+}
+
+TEST(SaveFailure, ReadOnlyFolder) {
+    if (!FaultFoldersMounted())
+        GTEST_SKIP() << "needs root to mount a read-only tmpfs (tests/e2e/fault_folders.sh)";
+    std::string folder = FaultFolder("readonly");
+    ExpectFailedSaveIsReportedAndHarmless(folder);
+    EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"existing.pdf"});
+}
+
+TEST(SaveFailure, FullDisk) {
+    if (!FaultFoldersMounted())
+        GTEST_SKIP() << "needs root to mount a small tmpfs (tests/e2e/fault_folders.sh)";
+    std::string folder = FaultFolder("full");
+    ExpectFailedSaveIsReportedAndHarmless(folder);
+    EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"existing.pdf"});
+}
+
+TEST(SaveFailure, TargetHeldOpenByAnotherProgram) {
+    ScratchFolder folder("locked");
+    std::string target = folder.Path("existing.pdf");
+    std::ofstream(target, std::ios::binary) << "the existing target";
+    HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ExpectFailedSaveIsReportedAndHarmless(folder.path);
+    CloseHandle(lock);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
+}
+
+} // namespace

@@ -1,0 +1,47 @@
+// Runs the program's start-up (without the window) and then its save flow, for tests to drive.
+//   save_flow_host saves N   - runs SaveDocument N times; exit 0, or 10 + n when save n kept a
+//                              document-sized block
+//   save_flow_host load NAME - ResourceLoad of NAME
+//   save_flow_host broken    - one save with a record the dialog refuses (a dialog failure)
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app.h"
+#include "core/process.h"
+#include "core/resources.h"
+#include "core/save_dialog.h"
+
+// Small texts may stay in the ring; the document's block must not.
+static bool HoldsADocumentSizedTemporary() {
+    for (const StringVariable& temporary : TemporaryRing)
+        if (temporary.capacity >= (1 << 20))
+            return true;
+    return false;
+}
+
+int main(int argc, char** argv) {
+    ModuleInstance = GetModuleHandleA(nullptr);
+    BuildApplicationTexts();
+    BindSystemFunctions();
+    BuildSaveRequest();
+    if (argc == 3 && strcmp(argv[1], "load") == 0) {
+        StringVariable& target = NextTemporary();
+        StrReset(target, kDefaultSizeHint);
+        ResourceLoad(target, argv[2]);
+        return 0;
+    }
+    if (argc == 2 && strcmp(argv[1], "broken") == 0) {
+        SaveRequest.lStructSize = 1;
+        SaveDocument();
+        return 0;
+    }
+    int saves = argc == 3 && strcmp(argv[1], "saves") == 0 ? atoi(argv[2]) : 1;
+    for (int save = 1; save <= saves; ++save) {
+        SaveDocument();
+        if (HoldsADocumentSizedTemporary())
+            return 10 + save;
+    }
+    return 0;
+}

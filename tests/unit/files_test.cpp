@@ -1,0 +1,177 @@
+// The embedded document, whole-file writes and file variables, on real files under Wine.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/files.h"
+#include "core/resources.h"
+#include "support/scratch_folder.h"
+#include "support/test_paths.h"
+
+namespace {
+
+constexpr int32_t kDocumentSize = 27642791;
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class Files : public testing::Test {
+  protected:
+    void TearDown() override {
+        for (StringVariable* var : {&var, &other})
+            if (var->block != nullptr)
+                BlockRelease(var->block);
+    }
+    void Hold(const std::string& bytes) {
+        StrReset(var, kDefaultSizeHint);
+        StrAssign(var, bytes.data(), static_cast<int32_t>(bytes.size()));
+    }
+    ScratchFolder folder{"files"};
+    StringVariable var = {};
+    StringVariable other = {};
+};
+
+TEST_F(Files, ResourceLoadCopiesTheDocumentUnchanged) {
+    StrReset(var, kDefaultSizeHint);
+    ResourceLoad(var, "th");
+    ASSERT_EQ(var.length, kDocumentSize);
+    EXPECT_EQ(var.position, kDocumentSize);
+    EXPECT_EQ(std::string(var.text, 9), "%PDF-1.5\n");
+    EXPECT_EQ(var.text[kDocumentSize], 0);
+    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
+    ASSERT_EQ(document.size(), static_cast<size_t>(kDocumentSize));
+    EXPECT_TRUE(document == std::string(var.text, var.length)) << "the bytes differ";
+}
+
+TEST_F(Files, ResourceLoadTakesTheEarlierTypeAndNamedTypes) {
+    StrReset(var, kDefaultSizeHint);
+    ResourceLoad(var, "twin");
+    EXPECT_EQ(std::string(var.text, var.length), "bitmap-typed") << "bitmap comes before raw data";
+    StrReset(var, kDefaultSizeHint);
+    ResourceLoad(var, "OnlyWave");
+    EXPECT_EQ(std::string(var.text, var.length), "wave-typed");
+}
+
+TEST_F(Files, WriteAllReplacesALongerFileAndKeepsNulBytes) {
+    std::string path = folder.Path("target.bin");
+    WriteWholeFile(path, std::string(5000, 'o'));
+    std::string bytes("a\0b\0\0c", 6);
+    Hold(bytes);
+    EXPECT_EQ(FileWriteAll(var, path.c_str()), 6u);
+    EXPECT_EQ(LastFileError, 0u);
+    EXPECT_EQ(ReadWholeFile(path), bytes) << "truncated to exactly the text, NULs included";
+}
+
+TEST_F(Files, WriteAllIntoAMissingFolderWritesNothing) {
+    Hold("text");
+    std::string path = folder.Path("no-such-folder\\target.bin");
+    EXPECT_EQ(FileWriteAll(var, path.c_str()), 0u);
+    EXPECT_NE(LastFileError, 0u);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Files, ReplaceDurablyPutsTheBytesInPlaceAndLeavesNothingElse) {
+    std::string path = folder.Path("saved.pdf");
+    WriteWholeFile(path, std::string(100000, 'o'));
+    Hold(std::string("new\0bytes", 9));
+    EXPECT_EQ(FileReplaceDurably(var, path.c_str()), 0u);
+    EXPECT_EQ(ReadWholeFile(path), std::string("new\0bytes", 9));
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"saved.pdf"});
+}
+
+TEST_F(Files, ReplaceDurablyLeavesALockedTargetAloneAndCleansUp) {
+    std::string path = folder.Path("locked.pdf");
+    WriteWholeFile(path, "old contents");
+    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Hold("new contents that must not land");
+    EXPECT_NE(FileReplaceDurably(var, path.c_str()), 0u);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadWholeFile(path), "old contents");
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"locked.pdf"}) << "no staging file left";
+}
+
+TEST_F(Files, ReplaceDurablyIntoAMissingFolderFails) {
+    Hold("x");
+    std::string path = folder.Path("gone\\x.pdf");
+    EXPECT_NE(FileReplaceDurably(var, path.c_str()), 0u);
+    EXPECT_TRUE(folder.FileNames().empty());
+}
+
+TEST_F(Files, TransferInsideTheTextOverwritesAndReadsStopAtTheEnd) {
+    Hold("0123456789");
+    var.position = 3;
+    char patch[] = "abc";
+    EXPECT_EQ(FileTransfer(var, patch, 3, 1), 3);
+    EXPECT_EQ(std::string(var.text, var.length), "012abc6789");
+    EXPECT_EQ(var.length, 10);
+
+    var.position = 8;
+    char out[8] = {};
+    EXPECT_EQ(FileTransfer(var, out, 8, 0), 2) << "only two bytes are left to read";
+    EXPECT_EQ(std::string(out, 2), "89");
+    EXPECT_EQ(var.position, 10);
+}
+
+TEST_F(Files, FileVariableWritesReadsSeeksAndReportsSize) {
+    std::string path = folder.Path("variable.txt");
+    FileOpen(var, path.c_str(), kFileModeCreate);
+    FileWriteLine(var, "first", 5);
+    FileWriteLine(var, "second", 6);
+    EXPECT_EQ(var.position, 15);
+    EXPECT_EQ(FileSize(var), 15);
+    EXPECT_EQ(FileAtEnd(var), 1);
+    FileClose(var);
+    EXPECT_EQ(var.file, nullptr);
+    EXPECT_EQ(ReadWholeFile(path), "first\r\nsecond\r\n");
+
+    FileOpen(other, path.c_str(), kFileModeRead);
+    EXPECT_EQ(other.length, 15);
+    FileSeek(other, 7);
+    EXPECT_EQ(FileTell(other), 7);
+    EXPECT_EQ(FileAtEnd(other), 0);
+    char buffer[6] = {};
+    EXPECT_EQ(FileTransfer(other, buffer, 6, 0), 6);
+    EXPECT_EQ(std::string(buffer, 6), "second");
+    FileClose(other);
+}
+
+TEST_F(Files, LoadedFileIsEditedInMemoryAndWrittenBackOnClose) {
+    std::string path = folder.Path("loaded.txt");
+    WriteWholeFile(path, "hello world, a long line");
+    FileOpen(var, path.c_str(), 2);
+    TextView loaded = FileLoad(var);
+    EXPECT_EQ(std::string(loaded.text, loaded.length), "hello world, a long line");
+    var.position = 6;
+    char word[] = "WORLD";
+    FileTransfer(var, word, 5, 1);
+    var.length = 11;
+    FileClose(var);
+    EXPECT_EQ(ReadWholeFile(path), "hello WORLD") << "a shorter copy leaves no old tail";
+}
+
+TEST_F(Files, ReadAllReadsAFileAndCreatesAMissingOneEmpty) {
+    std::string path = folder.Path("whole.bin");
+    WriteWholeFile(path, std::string("x\0y", 3));
+    FileReadAll(var, path.c_str());
+    EXPECT_EQ(std::string(var.text, var.length), std::string("x\0y", 3));
+    EXPECT_EQ(var.file, nullptr);
+
+    std::string missing = folder.Path("missing.bin");
+    FileReadAll(other, missing.c_str());
+    EXPECT_EQ(other.length, 0);
+    EXPECT_EQ(other.text[0], 0);
+    EXPECT_NE(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+} // namespace
