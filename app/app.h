@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "controls/control_record.h"
+#include "controls/properties.h"
 #include "core/strings.h"
 
 extern StringVariable Volume;
@@ -17,6 +19,18 @@ extern StringVariable NulChar;
 extern StringVariable SaveFilter;
 extern StringVariable DirectoryBuffer;
 
+extern ControlRecord MainForm;
+extern ControlRecord TitleBar;
+extern ControlRecord CloseBox;
+extern ControlRecord TitleLabel;
+extern ControlRecord InfoLabel;
+extern ControlRecord OkButton;
+extern ControlRecord QuitButton;
+
+extern FontRecord HeadingFont;
+extern FontRecord TextFont;
+extern FontRecord ButtonFont;
+
 extern BOOL(WINAPI* BoundReleaseCapture)();
 
 // Builds everything, runs the message loop; the process exit code.
@@ -26,6 +40,13 @@ int RunMain();
 void BuildApplicationTexts();
 void BindSystemFunctions();
 void BuildSaveRequest();
+// The fonts, the Save request and the main window with its controls, still hidden.
+void BuildUserInterface();
+void ShowMainForm();
 
+// Event handlers.
 // Asks for a path in the Save dialog and writes the carried document there.
 void SaveDocument();
+void DragWindow();
+// Destroys the main window and ends the process with 0.
+void QuitProgram();

@@ -1,6 +1,8 @@
 #include "app.h"
 
 #include "core/binding.h"
+#include "window/form_class.h"
+#include "window/message_loop.h"
 
 #ifndef CARRIER_VOLUME
 #define CARRIER_VOLUME "28"
@@ -83,8 +85,12 @@ void BindSystemFunctions() {
 }
 
 int RunMain() {
+    RegisterFormClass();
     BuildApplicationTexts();
     BindSystemFunctions();
-    BuildSaveRequest();
+    BuildUserInterface();
+    ShowMainForm();
+    // The loop's own result is not the program's: a normal end is 0.
+    RunMessageLoop();
     return 0;
 }

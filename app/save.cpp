@@ -4,6 +4,7 @@
 #include "core/resources.h"
 #include "core/save_dialog.h"
 #include "core/fatal.h"
+#include "resource_ids.h"
 
 #include <cderr.h>
 
@@ -74,7 +75,7 @@ void SaveDocument() {
 
     StringVariable& document = NextTemporary();
     StrReset(document, kDefaultSizeHint);
-    ResourceLoad(document, "th");
+    ResourceLoad(document, DOCUMENT_RESOURCE);
     // Never truncate the target first: a failed save must leave an existing file as it was.
     DWORD error = FileReplaceDurably(document, ChosenFile.text);
     StrReset(document, kDefaultSizeHint);

@@ -1,6 +1,5 @@
 # The embedded document: CARRIER_DOCUMENT when given, else the deterministic stand-in.
 # Sets CARRIER_DOCUMENT_FILE and the target carrier_document that makes the file exist.
-include(ExternalProject)
 
 set(CARRIER_DOCUMENT "" CACHE FILEPATH "The PDF to carry; empty builds with a stand-in document")
 
@@ -16,13 +15,6 @@ if(CARRIER_DOCUMENT)
     add_custom_target(carrier_document)
 else()
     set(CARRIER_DOCUMENT_FILE "${CMAKE_BINARY_DIR}/document/standin.pdf")
-    ExternalProject_Add(carrier_host_tools
-        SOURCE_DIR "${PROJECT_SOURCE_DIR}/tools"
-        BINARY_DIR "${CMAKE_BINARY_DIR}/host-tools"
-        CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
-        BUILD_ALWAYS ON
-        INSTALL_COMMAND ""
-        BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/host-tools/standin_pdf")
     add_custom_command(
         OUTPUT "${CARRIER_DOCUMENT_FILE}"
         COMMAND "${CMAKE_BINARY_DIR}/host-tools/standin_pdf" "${CARRIER_DOCUMENT_FILE}"

@@ -75,8 +75,8 @@ extern ControlRecord* RecordTable[kRecordCapacity + 1];
 extern ControlRecord* TargetObject;
 extern ControlRecord* SourceObject;
 extern int32_t LastId;
-extern HWND MainForm;
-extern HWND CurrentForm;
+extern HWND MainFormWindow;
+extern HWND CurrentFormWindow;
 extern int32_t DefaultRow;
 
 // The record at table index n, or null for an empty entry or an n outside the table.

@@ -11,8 +11,8 @@ ControlRecord* RecordTable[kRecordCapacity + 1];
 ControlRecord* TargetObject;
 ControlRecord* SourceObject;
 int32_t LastId = -1;
-HWND MainForm;
-HWND CurrentForm;
+HWND MainFormWindow;
+HWND CurrentFormWindow;
 int32_t DefaultRow;
 
 static constexpr int32_t kDefaultRowStart = -20;
@@ -66,12 +66,12 @@ HWND CreateFromRecord() {
 static HWND CreateFormWindow() {
     ControlRecord& record = *TargetObject;
     record.exStyle =
-        MainForm == nullptr ? WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT | WS_EX_NOPARENTNOTIFY;
-    record.parent = MainForm;
+        MainFormWindow == nullptr ? WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT | WS_EX_NOPARENTNOTIFY;
+    record.parent = MainFormWindow;
     HWND form = CreateFromRecord();
-    CurrentForm = form;
-    if (MainForm == nullptr)
-        MainForm = form;
+    CurrentFormWindow = form;
+    if (MainFormWindow == nullptr)
+        MainFormWindow = form;
     return form;
 }
 
@@ -88,7 +88,7 @@ HWND CreatePlainForm() {
 
 void DefaultParent() {
     if (TargetObject->parent == nullptr)
-        TargetObject->parent = CurrentForm;
+        TargetObject->parent = CurrentFormWindow;
 }
 
 void DefaultPlacement() {
@@ -319,7 +319,7 @@ HWND CreateStatusBar() {
     DefaultParent();
     // A fresh id on every call, even for a record that has one.
     TakeNextId(record);
-    record.handle = CreateStatusWindowA(static_cast<LONG>(record.style), nullptr, CurrentForm,
+    record.handle = CreateStatusWindowA(static_cast<LONG>(record.style), nullptr, CurrentFormWindow,
                                         static_cast<UINT>(record.id));
     GiveDefaultFont(record);
     return record.handle;

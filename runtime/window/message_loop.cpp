@@ -48,18 +48,18 @@ static bool ForwardToMainForm(const ControlRecord& record) {
     WPARAM wParam = (static_cast<WPARAM>(static_cast<uint32_t>(record.id)) << 16) | msg.wParam;
     uint32_t tag = ClassTag(record.className);
     if (tag == ClassTag("BUTT") || tag == ClassTag("SysT")) {
-        PostMessageA(MainForm, msg.message, wParam, msg.lParam);
+        PostMessageA(MainFormWindow, msg.message, wParam, msg.lParam);
         return false;
     }
-    SendMessageA(MainForm, msg.message, wParam, msg.lParam);
+    SendMessageA(MainFormWindow, msg.message, wParam, msg.lParam);
     return tag == ClassTag(FormClassName);
 }
 
 void DispatchQueued() {
     MSG& msg = MessageBuffer;
-    if (msg.hwnd != MainForm) {
+    if (msg.hwnd != MainFormWindow) {
         if (msg.message == WM_KEYDOWN && LOWORD(msg.wParam) == VK_TAB) {
-            SendMessageA(MainForm, WM_CHAR, VK_TAB, msg.lParam);
+            SendMessageA(MainFormWindow, WM_CHAR, VK_TAB, msg.lParam);
         } else if (IsForwardedInput(msg.message)) {
             ControlRecord* record = FindRecord(msg.hwnd);
             if (record != nullptr && ForwardToMainForm(*record))

@@ -9,8 +9,8 @@ void ResetControlState() {
         entry = nullptr;
     }
     LastId = -1;
-    MainForm = nullptr;
-    CurrentForm = nullptr;
+    MainFormWindow = nullptr;
+    CurrentFormWindow = nullptr;
     DefaultRow = 0;
     TargetObject = nullptr;
     SourceObject = nullptr;

@@ -47,8 +47,8 @@ TEST_F(Controls, FirstFormIsMainAndLaterFormsAreOwnedByIt) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(form.id, 0);
     EXPECT_EQ(RecordTable[0], &form);
-    EXPECT_EQ(MainForm, main);
-    EXPECT_EQ(CurrentForm, main);
+    EXPECT_EQ(MainFormWindow, main);
+    EXPECT_EQ(CurrentFormWindow, main);
     EXPECT_EQ(form.exStyle, 0x00010000u);
     EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr);
     EXPECT_EQ(WindowText(main), "Wendelkamm28");
@@ -58,8 +58,8 @@ TEST_F(Controls, FirstFormIsMainAndLaterFormsAreOwnedByIt) {
     EXPECT_EQ(second.id, 1);
     EXPECT_EQ(second.exStyle, 0x00010004u);
     EXPECT_EQ(GetWindow(other, GW_OWNER), main);
-    EXPECT_EQ(CurrentForm, other);
-    EXPECT_EQ(MainForm, main);
+    EXPECT_EQ(CurrentFormWindow, other);
+    EXPECT_EQ(MainFormWindow, main);
     EXPECT_EQ(RecordTable[2], nullptr);
 }
 
