@@ -35,8 +35,12 @@ static void BuildFonts() {
 }
 
 // Style values pass through the numeric operators as signed 32-bit numbers.
-static double AsNumber(DWORD style) { return static_cast<int32_t>(style); }
-static DWORD AsStyle(double number) { return static_cast<DWORD>(static_cast<int32_t>(number)); }
+static double AsNumber(DWORD style) {
+    return static_cast<int32_t>(style);
+}
+static DWORD AsStyle(double number) {
+    return static_cast<DWORD>(static_cast<int32_t>(number));
+}
 
 static void BuildMainForm() {
     TargetObject = &MainForm;
@@ -65,7 +69,9 @@ static void BeginControl(ControlRecord& record) {
     TargetObject = &record;
 }
 
-static void EndControl() { CurrentFormWindow = savedForm; }
+static void EndControl() {
+    CurrentFormWindow = savedForm;
+}
 
 static void BuildTitleBar() {
     BeginControl(TitleBar);
@@ -172,20 +178,11 @@ void BuildUserInterface() {
         DrawMenuBar(MainForm.handle);
 }
 
-// The frame flag leaves WS_MAXIMIZE in the style, so showing "restores" the window to its
-// normal placement. Windows keeps that placement in step with moves of the hidden window; Wine
-// does not, so it is set here to where the window already is.
-static void KeepPlacement() {
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    GetWindowPlacement(MainForm.handle, &placement);
-    placement.rcNormalPosition = {MainForm.left, MainForm.top, MainForm.left + MainForm.width,
-                                  MainForm.top + MainForm.height};
-    SetWindowPlacement(MainForm.handle, &placement);
-}
-
+// The frame flag leaves WS_MAXIMIZE in the style. Windows "restores" such a window to its
+// normal placement when it is shown normally; Wine at times maximises it instead. The window
+// is shown in its normal state, as the design means, by clearing the bit first.
 void ShowMainForm() {
-    KeepPlacement();
     TargetObject = &MainForm;
+    SetStyleFlag(24, 0);
     ShowControl();
 }

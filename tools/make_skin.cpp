@@ -109,8 +109,8 @@ std::vector<uint8_t> AppIcon() {
             bool cut = x > right - fold + (y - top);
             if (cut)
                 continue;
-            bool edge = x == left || y == bottom || y == top || x == right ||
-                        x == right - fold + (y - top);
+            bool edge =
+                x == left || y == bottom || y == top || x == right || x == right - fold + (y - top);
             pixels[y][x] = edge ? border : paper;
         }
     }
@@ -167,7 +167,8 @@ std::vector<uint8_t> AppIcon() {
 
 bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* out = std::fopen(path.c_str(), "wb");
-    bool written = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    bool written =
+        out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     if (out != nullptr && std::fclose(out) != 0)
         written = false;
     if (!written)
@@ -183,7 +184,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = argv[1];
-    bool ok = Write(folder + "/titlebar.bmp", TitleBar()) && Write(folder + "/xbut.bmp", CloseGlyph()) &&
-              Write(folder + "/appico.ico", AppIcon());
+    bool ok = Write(folder + "/titlebar.bmp", TitleBar()) &&
+              Write(folder + "/xbut.bmp", CloseGlyph()) && Write(folder + "/appico.ico", AppIcon());
     return ok ? 0 : 1;
 }

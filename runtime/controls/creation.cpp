@@ -65,8 +65,8 @@ HWND CreateFromRecord() {
 
 static HWND CreateFormWindow() {
     ControlRecord& record = *TargetObject;
-    record.exStyle =
-        MainFormWindow == nullptr ? WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT | WS_EX_NOPARENTNOTIFY;
+    record.exStyle = MainFormWindow == nullptr ? WS_EX_CONTROLPARENT
+                                               : WS_EX_CONTROLPARENT | WS_EX_NOPARENTNOTIFY;
     record.parent = MainFormWindow;
     HWND form = CreateFromRecord();
     CurrentFormWindow = form;

@@ -51,14 +51,3 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FatalCase>& info) { return std::string(info.param.name); });
 
 } // namespace
-
-namespace {
-
-TEST(FatalErrorBox, ShippedProgramBindsWithoutABox) {
-    Program program;
-    ASSERT_TRUE(Launch(program, BuiltProgramPath("carrier.exe")));
-    EXPECT_EQ(program.WaitForExit(kWindowTimeoutMs), 0u);
-    EXPECT_TRUE(TopLevelWindows(program.pid, "#32770").empty());
-}
-
-} // namespace

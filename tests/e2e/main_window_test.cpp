@@ -1,0 +1,288 @@
+// The whole program as a user meets it: the skinned window, dragging it by its strip, closing
+// it three ways, and saving through "OK".
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "support/driver.h"
+#include "support/scratch_folder.h"
+#include "support/test_paths.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 30000;
+const char kQuitText[] = "Abbrechen / Schlie\xDF"
+                         "en";
+const char kInfoText[] =
+    "Sie k\xF6"
+    "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
+
+enum ControlId { kTitleBar = 1, kCloseBox, kTitleLabel, kInfoLabel, kOkButton, kQuitButton };
+
+// The carrier, started and shown with its last control present.
+struct RunningCarrier {
+    explicit RunningCarrier(const std::string& folder = "") {
+        EXPECT_TRUE(Launch(program, BuiltProgramPath("carrier.exe"), "", folder));
+        WaitUntil(
+            [&] {
+                for (HWND window : TopLevelWindows(program.pid, "Tarnwick8099"))
+                    if (IsWindowVisible(window) && GetDlgItem(window, kQuitButton) != nullptr)
+                        main = window;
+                return main != nullptr;
+            },
+            kTimeoutMs);
+    }
+
+    HWND Control(int id) const {
+        return id == kCloseBox ? GetDlgItem(GetDlgItem(main, kTitleBar), id) : GetDlgItem(main, id);
+    }
+
+    RECT Rect() const {
+        RECT rect = {};
+        GetWindowRect(main, &rect);
+        return rect;
+    }
+
+    Program program;
+    HWND main = nullptr;
+};
+
+// A rectangle in its parent's client coordinates.
+RECT RectInParent(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void MouseTo(int x, int y) {
+    SetCursorPos(x, y);
+}
+
+void MouseButton(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// Presses a button at (x, y), moves by (dx, dy) in steps, releases; as a hand does.
+void Drag(int x, int y, int dx, int dy, DWORD down, DWORD up) {
+    MouseTo(x, y);
+    Sleep(50);
+    MouseButton(down);
+    Sleep(150);
+    for (int step = 1; step <= 5; ++step) {
+        MouseTo(x + dx * step / 5, y + dy * step / 5);
+        Sleep(40);
+    }
+    Sleep(100);
+    MouseButton(up);
+    Sleep(150);
+}
+
+TEST(MainWindow, IsCentredWithoutCaptionFrameOrBoxes) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    RECT rect = carrier.Rect();
+    EXPECT_EQ(rect.left, 128);
+    EXPECT_EQ(rect.top, 187);
+    EXPECT_EQ(rect.right - rect.left, 1024);
+    EXPECT_EQ(rect.bottom - rect.top, 650);
+    auto style = static_cast<DWORD>(GetWindowLongA(carrier.main, GWL_STYLE));
+    EXPECT_NE(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION)) << "no caption bar";
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_EQ(WindowText(carrier.main), "Wendelkamm 28");
+    EXPECT_TRUE(TopLevelWindows(carrier.program.pid, "#32770").empty()) << "no message box";
+}
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    DWORD style;
+    RECT rect;
+    const char* text;
+};
+
+TEST(MainWindow, ControlsHaveTheirClassStyleRectangleAndText) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    // The labels are as wide as the client area was when they were sized, before the frame
+    // change took effect; they cover today's client area.
+    RECT client;
+    GetClientRect(carrier.main, &client);
+    const LONG width = RectInParent(carrier.Control(kTitleLabel)).right;
+    EXPECT_GE(width, client.right);
+    EXPECT_LE(width, 1024);
+    const ExpectedControl controls[] = {
+        {kTitleBar, "Static", 0x5000010E, {0, 0, 1024, 28}, ""},
+        {kCloseBox, "Button", 0x50018080, {1000, 3, 1020, 23}, "Exit"},
+        {kTitleLabel, "Static", 0x50000301, {0, 50, width, 100}, "Wendelkamm 28"},
+        {kInfoLabel, "Static", 0x50000301, {0, 190, width, 230}, kInfoText},
+        {kOkButton, "Button", 0x50010000, {500, 270, 620, 310}, "OK"},
+        {kQuitButton, "Button", 0x50010000, {570, 570, 970, 606}, kQuitText},
+    };
+    for (const ExpectedControl& expected : controls) {
+        HWND control = carrier.Control(expected.id);
+        ASSERT_NE(control, nullptr) << expected.id;
+        EXPECT_STRCASEEQ(ClassNameOf(control).c_str(), expected.className) << expected.id;
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)), expected.style)
+            << expected.id;
+        RECT rect = RectInParent(control);
+        EXPECT_EQ(rect.left, expected.rect.left) << expected.id;
+        EXPECT_EQ(rect.top, expected.rect.top) << expected.id;
+        EXPECT_EQ(rect.right, expected.rect.right) << expected.id;
+        EXPECT_EQ(rect.bottom, expected.rect.bottom) << expected.id;
+        EXPECT_EQ(WindowText(control), expected.text) << expected.id;
+    }
+    EXPECT_EQ(GetParent(carrier.Control(kCloseBox)), carrier.Control(kTitleBar));
+}
+
+TEST(MainWindow, PixelsShowTheSkin) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    Sleep(300);
+    POINT origin = {0, 0};
+    ClientToScreen(carrier.main, &origin);
+    EXPECT_EQ(ScreenPixel(origin.x + 300, origin.y + 400), RGB(105, 142, 165)) << "background";
+
+    const COLORREF strip[13] = {RGB(134, 181, 209), RGB(116, 159, 185), RGB(99, 147, 174),
+                                RGB(96, 143, 170),  RGB(93, 138, 165),  RGB(90, 134, 159),
+                                RGB(86, 129, 154),  RGB(83, 124, 149),  RGB(79, 120, 144),
+                                RGB(77, 116, 139),  RGB(74, 112, 135),  RGB(72, 109, 132),
+                                RGB(72, 115, 141)};
+    // The picture control may stretch the 13 rows over the strip: the colours, top to bottom,
+    // are the bitmap's rows in order.
+    std::vector<COLORREF> rows;
+    for (int y = 0; y < 28; ++y) {
+        COLORREF colour = ScreenPixel(origin.x + 5, origin.y + y);
+        if (rows.empty() || rows.back() != colour)
+            rows.push_back(colour);
+    }
+    ASSERT_GE(rows.size(), 13u);
+    for (int row = 0; row < 13; ++row)
+        EXPECT_EQ(rows[row], strip[row]) << "strip row " << row;
+
+    RECT glyph;
+    GetWindowRect(carrier.Control(kCloseBox), &glyph);
+    int red = 0, white = 0;
+    for (int y = glyph.top; y < glyph.bottom; ++y)
+        for (int x = glyph.left; x < glyph.right; ++x) {
+            COLORREF colour = ScreenPixel(x, y);
+            red += GetRValue(colour) > 150 && GetGValue(colour) < 80 && GetBValue(colour) < 80;
+            white += colour == RGB(255, 255, 255);
+        }
+    EXPECT_GT(red, 150) << "a red field";
+    EXPECT_GT(white, 20) << "a white cross";
+
+    POINT title = {0, 0};
+    ClientToScreen(carrier.Control(kTitleLabel), &title);
+    int lightBlue = 0;
+    for (int y = 0; y < 50; y += 2)
+        for (int x = 300; x < 700; x += 2)
+            lightBlue += ScreenPixel(title.x + x, title.y + y) == RGB(170, 207, 230);
+    EXPECT_GT(lightBlue, 50) << "the title is drawn in light blue";
+}
+
+TEST(MainWindow, TheStripMovesTheWindowWithAnyButton) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    const DWORD buttons[3][2] = {{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+                                 {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+                                 {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
+    for (const auto& button : buttons) {
+        RECT before = carrier.Rect();
+        Drag(before.left + 400, before.top + 10, 60, 40, button[0], button[1]);
+        RECT after = carrier.Rect();
+        EXPECT_EQ(after.left - before.left, 60) << "button " << button[0];
+        EXPECT_EQ(after.top - before.top, 40) << "button " << button[0];
+    }
+}
+
+TEST(MainWindow, PressesElsewhereMoveNothing) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    RECT before = carrier.Rect();
+    Drag(before.left + 100, before.top + 210, 60, 40, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    Drag(before.left + 100, before.top + 450, 60, 40, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    RECT after = carrier.Rect();
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST(MainWindow, ReleasingOverTheCloseGlyphEndsTheProgram) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    RECT glyph;
+    GetWindowRect(carrier.Control(kCloseBox), &glyph);
+    MouseTo(glyph.left + 10, glyph.top + 10);
+    Sleep(100);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_EQ(carrier.program.WaitForExit(700), static_cast<DWORD>(STILL_ACTIVE))
+        << "a press alone does not close";
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+TEST(MainWindow, QuitButtonEndsTheProgram) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+TEST(MainWindow, ClosingByTheSystemEndsTheLoopWithZero) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    PostMessageA(carrier.main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST(MainWindow, OkSavesTheDocument) {
+    ScratchFolder folder("ok");
+    RunningCarrier carrier(folder.path);
+    ASSERT_NE(carrier.main, nullptr);
+    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(carrier.program.pid, "#32770"))
+                if (IsWindowVisible(window) && GetDlgItem(window, 0x47C) != nullptr)
+                    dialog = window;
+            return dialog != nullptr;
+        },
+        kTimeoutMs));
+    EXPECT_EQ(WindowText(dialog), "Wohin m\xF6"
+                                  "chten Sie Wendelkamm 28 speichern ?");
+    EXPECT_EQ(DialogItemText(dialog, 0x47C), "Wendelkamm_28.pdf");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    std::string saved = folder.Path("Wendelkamm_28.pdf");
+    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
+    ASSERT_TRUE(
+        WaitUntil([&] { return ReadWholeFile(saved).size() == document.size(); }, kTimeoutMs));
+    EXPECT_TRUE(ReadWholeFile(saved) == document);
+    EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on after a save";
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+} // namespace
