@@ -6,6 +6,11 @@ session_pids=()
 
 end_wine_session() {
     local pid
+    # The services Wine started for this prefix outlive a killed server: the server ends them.
+    if [ -n "${WINEPREFIX:-}" ] && [ -n "${wineserver_pid:-}" ]; then
+        /usr/lib/wine/wineserver -k 2>/dev/null || true
+        wait "$wineserver_pid" 2>/dev/null || true
+    fi
     for pid in "${session_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
@@ -49,12 +54,15 @@ prepare_wine_prefix() {
     here=$(dirname "${BASH_SOURCE[0]}")
     export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-    if [ ! -f "$prefix/.carrier-ready" ]; then
+    # Made again whenever the settings it was made with change.
+    if ! cmp -s "$here/test-prefix.reg" "$prefix/.carrier-settings.reg"; then
         rm -rf "$prefix"
         "$WINE64" wineboot -i >/dev/null 2>&1
         "$WINE64" regedit /S "$(winepath_of "$here/test-prefix.reg")" >/dev/null 2>&1
+        # Ends the services the set-up started, so none is left behind.
+        /usr/lib/wine/wineserver -k 2>/dev/null || true
         /usr/lib/wine/wineserver -w
-        touch "$prefix/.carrier-ready"
+        cp "$here/test-prefix.reg" "$prefix/.carrier-settings.reg"
     fi
 }
 
@@ -65,7 +73,8 @@ winepath_of() {
 # One persistent wineserver; its services start here, not inside the test runner's pipe.
 start_wineserver() {
     /usr/lib/wine/wineserver -f -p >/dev/null 2>&1 &
-    session_pids+=($!)
+    wineserver_pid=$!
+    session_pids+=($wineserver_pid)
     "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null
 }
 

@@ -3,6 +3,7 @@
 # list limited to Windows system DLLs (no MinGW run-time DLLs).
 set -euo pipefail
 exe=$1
+document=${2:-}
 fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; else echo "ok: $1"; fi; }
 
@@ -18,6 +19,21 @@ dlls=$(grep -E "^[[:space:]]*DLL Name:" <<<"$headers" | awk '{print tolower($3)}
 for dll in $dlls; do
     check "import $dll is a system DLL" '[[ $dll =~ $allowed ]]'
 done
+# The carried document, byte for byte, and the manifest of the shipped architecture.
+if [ -n "$document" ]; then
+    check "TH holds the document byte for byte" \
+        'cmp -s <(wrestool -x --raw -t 10 -n TH "$exe") "$document"'
+fi
+manifest=$(wrestool -x --raw -t 24 -n 1 "$exe" || true)
+check "manifest: version 1.0.0.0, X86, win32" \
+    'grep -q "version=\"1.0.0.0\" processorArchitecture=\"X86\"" <<<"$manifest" && grep -q "type=\"win32\"" <<<"$manifest"'
+check "manifest: common controls 6.0.0.0" \
+    'grep -q "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"" <<<"$manifest"'
+resources=$(wrestool -l "$exe")
+for resource in "--type=2 --name='TITLEBAR'" "--type=2 --name='XBUT'" "--type=14 --name='APPICO'"; do
+    check "resource $resource" 'grep -qF -- "$resource" <<<"$resources"'
+done
+
 # User-visible texts are CP1252 bytes (o-umlaut 0xF6, sharp s 0xDF), whatever the source encoding.
 contains_cp1252() {
     local bytes
@@ -26,4 +42,5 @@ contains_cp1252() {
 }
 contains_cp1252 'Sie k\xF6nnen dann Bd. '
 contains_cp1252 'Wohin m\xF6chten Sie '
+contains_cp1252 'Abbrechen / Schlie\xDFen'
 exit $fail
