@@ -4,9 +4,8 @@
 #include "window/form_class.h"
 #include "window/message_loop.h"
 
-#ifndef CARRIER_VOLUME
-#define CARRIER_VOLUME "28"
-#endif
+#include "volume.h"
+
 // Test variants bind names that do not exist to prove the fatal-error exit.
 #ifndef CARRIER_BIND_LIBRARY
 #define CARRIER_BIND_LIBRARY "user32.dll"

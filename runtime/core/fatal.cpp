@@ -3,10 +3,7 @@
 #include <windows.h>
 
 #include "strings.h"
-
-#ifndef CARRIER_APPLICATION_NAME
-#define CARRIER_APPLICATION_NAME "Wendelkamm28"
-#endif
+#include "volume.h"
 
 const char ApplicationName[] = CARRIER_APPLICATION_NAME;
 

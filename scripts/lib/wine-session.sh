@@ -78,12 +78,13 @@ start_wineserver() {
     "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
+# start_wine_session BUILD_DIR [GEOMETRY [PREFIX]]: a given geometry always gets its own Xvfb.
 start_wine_session() {
-    local build_dir=$1 geometry=${2:-}
+    local build_dir=$1 geometry=${2:-} prefix=${3:-$1/wineprefix}
     trap end_wine_session EXIT
     if [ -z "${DISPLAY:-}" ] || [ -n "$geometry" ]; then
         start_xvfb "${geometry:-1280x1024x24}"
     fi
-    prepare_wine_prefix "$build_dir/wineprefix"
+    prepare_wine_prefix "$prefix"
     start_wineserver
 }

@@ -7,47 +7,18 @@
 #include <vector>
 
 #include "support/driver.h"
+#include "support/running_carrier.h"
 #include "support/scratch_folder.h"
 #include "support/test_paths.h"
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 30000;
+constexpr DWORD kTimeoutMs = kCarrierTimeoutMs;
 const char kQuitText[] = "Abbrechen / Schlie\xDF"
                          "en";
 const char kInfoText[] =
     "Sie k\xF6"
     "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
-
-enum ControlId { kTitleBar = 1, kCloseBox, kTitleLabel, kInfoLabel, kOkButton, kQuitButton };
-
-// The carrier, started and shown with its last control present.
-struct RunningCarrier {
-    explicit RunningCarrier(const std::string& folder = "") {
-        EXPECT_TRUE(Launch(program, BuiltProgramPath("carrier.exe"), "", folder));
-        WaitUntil(
-            [&] {
-                for (HWND window : TopLevelWindows(program.pid, "Tarnwick8099"))
-                    if (IsWindowVisible(window) && GetDlgItem(window, kQuitButton) != nullptr)
-                        main = window;
-                return main != nullptr;
-            },
-            kTimeoutMs);
-    }
-
-    HWND Control(int id) const {
-        return id == kCloseBox ? GetDlgItem(GetDlgItem(main, kTitleBar), id) : GetDlgItem(main, id);
-    }
-
-    RECT Rect() const {
-        RECT rect = {};
-        GetWindowRect(main, &rect);
-        return rect;
-    }
-
-    Program program;
-    HWND main = nullptr;
-};
 
 // A rectangle in its parent's client coordinates.
 RECT RectInParent(HWND control) {
@@ -262,15 +233,8 @@ TEST(MainWindow, OkSavesTheDocument) {
     RunningCarrier carrier(folder.path);
     ASSERT_NE(carrier.main, nullptr);
     PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(carrier.program.pid, "#32770"))
-                if (IsWindowVisible(window) && GetDlgItem(window, 0x47C) != nullptr)
-                    dialog = window;
-            return dialog != nullptr;
-        },
-        kTimeoutMs));
+    HWND dialog = carrier.WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(dialog), "Wohin m\xF6"
                                   "chten Sie Wendelkamm 28 speichern ?");
     EXPECT_EQ(DialogItemText(dialog, 0x47C), "Wendelkamm_28.pdf");

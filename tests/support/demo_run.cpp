@@ -9,12 +9,9 @@
 #include <string>
 
 #include "support/driver.h"
+#include "support/running_carrier.h"
 
 namespace {
-
-constexpr DWORD kTimeoutMs = 30000;
-constexpr int kOkButton = 5;
-constexpr int kQuitButton = 6;
 
 bool SaveScreen(const char* path) {
     int width = GetSystemMetrics(SM_CXSCREEN);
@@ -41,32 +38,6 @@ bool SaveScreen(const char* path) {
     return out.good();
 }
 
-HWND WaitForWindow(const Program& carrier) {
-    HWND main = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(carrier.pid, "Tarnwick8099"))
-                if (IsWindowVisible(window) && GetDlgItem(window, kQuitButton) != nullptr)
-                    main = window;
-            return main != nullptr;
-        },
-        kTimeoutMs);
-    return main;
-}
-
-HWND WaitForSaveDialog(const Program& carrier) {
-    HWND dialog = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(carrier.pid, "#32770"))
-                if (IsWindowVisible(window) && GetDlgItem(window, 0x47C) != nullptr)
-                    dialog = window;
-            return dialog != nullptr;
-        },
-        kTimeoutMs);
-    return dialog;
-}
-
 DWORD FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
@@ -80,27 +51,24 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = argv[2];
-    Program carrier;
-    if (!Launch(carrier, BuiltProgramPath("carrier.exe"), "", folder))
-        return 101;
-    HWND main = WaitForWindow(carrier);
-    if (main == nullptr)
+    RunningCarrier carrier(folder);
+    if (carrier.main == nullptr)
         return 102;
     Sleep(500);
     if (!SaveScreen(argv[1]))
         return 103;
 
-    PostMessageA(GetDlgItem(main, kOkButton), BM_CLICK, 0, 0);
-    HWND dialog = WaitForSaveDialog(carrier);
+    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
+    HWND dialog = carrier.WaitForSaveDialog();
     if (dialog == nullptr)
         return 104;
     // The proposed name in the folder the dialog opens in: the current directory.
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     std::string saved = folder + "\\Wendelkamm_28.pdf";
-    if (!WaitUntil([&] { return !IsWindow(dialog) && FileSize(saved) > 0; }, kTimeoutMs))
+    if (!WaitUntil([&] { return !IsWindow(dialog) && FileSize(saved) > 0; }, kCarrierTimeoutMs))
         return 105;
     std::printf("saved %lu bytes\n", FileSize(saved));
 
-    PostMessageA(GetDlgItem(main, kQuitButton), BM_CLICK, 0, 0);
-    return static_cast<int>(carrier.WaitForExit(kTimeoutMs));
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    return static_cast<int>(carrier.program.WaitForExit(kCarrierTimeoutMs));
 }

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Bad build inputs stop the configure with a message that says what is wrong.
+set -euo pipefail
+root=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+printf 'not a pdf' >"$work/notes.txt"
+fail=0
+expect_rejected() {
+    local name=$1 message=$2
+    shift 2
+    if cmake -S "$root" -B "$work/$name" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" "$@" >"$work/$name.log" 2>&1; then
+        echo "FAIL: $name was accepted"
+        fail=1
+    elif ! tr -s ' \n' ' ' <"$work/$name.log" | grep -q "$message"; then
+        echo "FAIL: $name: no message \"$message\""
+        cat "$work/$name.log"
+        fail=1
+    else
+        echo "ok: $name rejected"
+    fi
+}
+expect_rejected volume-letters "CARRIER_VOLUME must be 1 to 4 digits" -DCARRIER_VOLUME=2a
+expect_rejected volume-five-digits "CARRIER_VOLUME must be 1 to 4 digits" -DCARRIER_VOLUME=12345
+expect_rejected missing-document "no such file" -DCARRIER_DOCUMENT="$work/missing.pdf"
+expect_rejected not-a-pdf "is not a PDF" -DCARRIER_DOCUMENT="$work/notes.txt"
+exit $fail

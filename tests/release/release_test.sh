@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The publisher's build: a carrier for volume 29 from the stand-in document, built twice in two
+# folders (the same bytes), verified, then signed with a throw-away certificate and verified again.
+set -euo pipefail
+root=$1
+document=$2
+work=$3
+rm -rf "$work"
+mkdir -p "$work"
+fail() { echo "FAIL: $*"; exit 1; }
+
+release() {
+    CARRIER_RELEASE_BUILD="$work/build-$1" CARRIER_DIST="$work/dist-$1" \
+        "$root/scripts/release" "$document" 29 "${@:2}" >"$work/release-$1.log" 2>&1 ||
+        { cat "$work/release-$1.log"; fail "release $1"; }
+}
+
+release a
+release b
+exe_a="$work/dist-a/Wendelkamm_29.exe"
+cmp "$exe_a" "$work/dist-b/Wendelkamm_29.exe" || fail "two builds from the same inputs differ"
+echo "ok: two builds are byte-identical"
+(cd "$work/dist-a" && sha256sum -c Wendelkamm_29.exe.sha256 >/dev/null) || fail "sha256 file"
+grep -q "volume: 29" "$work/release-a.log" || fail "the exe does not name volume 29"
+grep -q "matches .*: yes" "$work/release-a.log" || fail "the exe does not carry the document"
+grep -q "document: $(stat -c %s "$document") bytes, sha256 $(sha256sum "$document" | cut -d' ' -f1)" \
+    "$work/release-a.log" || fail "the document's size and hash are not printed"
+LC_ALL=C grep -qaF "Wendelkamm29" "$exe_a" || fail "program name"
+echo "ok: volume 29, the document, its size and hash"
+
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm test signer" \
+    -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
+release a --sign "$work/cert.pem" "$work/key.pem"
+grep -q "signed and verified" "$work/release-a.log" || fail "signing"
+osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
+echo "ok: signed and verified"

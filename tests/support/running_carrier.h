@@ -1,0 +1,25 @@
+// The carrier started by a test, with its main window shown and its last control present.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "support/driver.h"
+
+enum CarrierControlId { kTitleBar = 1, kCloseBox, kTitleLabel, kInfoLabel, kOkButton, kQuitButton };
+
+inline constexpr DWORD kCarrierTimeoutMs = 30000;
+
+struct RunningCarrier {
+    // Starts the carrier in the folder (empty: the test's own) and waits for its window.
+    explicit RunningCarrier(const std::string& folder = "");
+
+    HWND Control(int id) const;
+    RECT Rect() const;
+    // The Save dialog, once it is shown; null after the deadline.
+    HWND WaitForSaveDialog() const;
+
+    Program program;
+    HWND main = nullptr;
+};

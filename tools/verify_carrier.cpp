@@ -1,0 +1,275 @@
+// Reads a built carrier and reports what it carries: the "TH" resource found through the PE
+// resource directory (size and SHA-256, and whether it matches a given document), the volume
+// named in the program, the PE machine and subsystem, and the manifest.
+// Usage: verify_carrier EXE [DOCUMENT]; exit 0 when the exe is a carrier (and matches DOCUMENT).
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string_view>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::optional<Bytes> ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream content;
+    content << in.rdbuf();
+    std::string text = content.str();
+    return Bytes(text.begin(), text.end());
+}
+
+// SHA-256 (FIPS 180-4).
+std::string Sha256(const uint8_t* data, size_t size) {
+    static const uint32_t k[64] = {
+        0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4,
+        0xab1c5ed5, 0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe,
+        0x9bdc06a7, 0xc19bf174, 0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f,
+        0x4a7484aa, 0x5cb0a9dc, 0x76f988da, 0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7,
+        0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967, 0x27b70a85, 0x2e1b2138, 0x4d2c6dfc,
+        0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85, 0xa2bfe8a1, 0xa81a664b,
+        0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070, 0x19a4c116,
+        0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+        0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7,
+        0xc67178f2};
+    uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+    auto rotr = [](uint32_t x, int n) { return (x >> n) | (x << (32 - n)); };
+    Bytes tail(data + size - size % 64, data + size);
+    tail.push_back(0x80);
+    while (tail.size() % 64 != 56)
+        tail.push_back(0);
+    uint64_t bits = static_cast<uint64_t>(size) * 8;
+    for (int i = 7; i >= 0; --i)
+        tail.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    size_t wholeBlocks = size / 64;
+    size_t blocks = wholeBlocks + tail.size() / 64;
+    for (size_t b = 0; b < blocks; ++b) {
+        const uint8_t* p = b < wholeBlocks ? data + 64 * b : tail.data() + 64 * (b - wholeBlocks);
+        uint32_t w[64];
+        for (int i = 0; i < 16; ++i)
+            w[i] = uint32_t(p[4 * i]) << 24 | uint32_t(p[4 * i + 1]) << 16 |
+                   uint32_t(p[4 * i + 2]) << 8 | p[4 * i + 3];
+        for (int i = 16; i < 64; ++i) {
+            uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
+            uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
+            w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+        }
+        uint32_t a = h[0], bb = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], hh = h[7];
+        for (int i = 0; i < 64; ++i) {
+            uint32_t t1 =
+                hh + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + k[i] + w[i];
+            uint32_t t2 =
+                (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & bb) ^ (a & c) ^ (bb & c));
+            hh = g;
+            g = f;
+            f = e;
+            e = d + t1;
+            d = c;
+            c = bb;
+            bb = a;
+            a = t1 + t2;
+        }
+        h[0] += a, h[1] += bb, h[2] += c, h[3] += d, h[4] += e, h[5] += f, h[6] += g, h[7] += hh;
+    }
+    std::string hex;
+    char digits[9];
+    for (uint32_t word : h) {
+        std::snprintf(digits, sizeof digits, "%08x", word);
+        hex += digits;
+    }
+    return hex;
+}
+
+// Bounds-checked little-endian reads: a malformed file is reported, never read past.
+struct Image {
+    const Bytes& bytes;
+    bool ok = true;
+
+    uint32_t Read(size_t offset, int width) {
+        if (offset + width > bytes.size()) {
+            ok = false;
+            return 0;
+        }
+        uint32_t value = 0;
+        for (int i = width - 1; i >= 0; --i)
+            value = value << 8 | bytes[offset + i];
+        return value;
+    }
+};
+
+struct Section {
+    uint32_t virtualAddress, virtualSize, rawOffset, rawSize;
+};
+
+struct Pe {
+    uint16_t machine = 0;
+    uint16_t magic = 0;
+    uint16_t subsystem = 0;
+    uint32_t resourceRva = 0;
+    std::vector<Section> sections;
+};
+
+std::optional<size_t> FileOffset(const Pe& pe, uint32_t rva) {
+    for (const Section& s : pe.sections)
+        if (rva >= s.virtualAddress && rva < s.virtualAddress + std::max(s.virtualSize, s.rawSize))
+            return rva - s.virtualAddress + s.rawOffset;
+    return std::nullopt;
+}
+
+std::optional<Pe> ReadHeaders(Image& image) {
+    if (image.Read(0, 2) != 0x5A4D)
+        return std::nullopt;
+    uint32_t pe = image.Read(0x3C, 4);
+    if (image.Read(pe, 4) != 0x4550)
+        return std::nullopt;
+    Pe headers;
+    headers.machine = static_cast<uint16_t>(image.Read(pe + 4, 2));
+    uint32_t sectionCount = image.Read(pe + 6, 2);
+    uint32_t optionalSize = image.Read(pe + 20, 2);
+    size_t optional = pe + 24;
+    headers.magic = static_cast<uint16_t>(image.Read(optional, 2));
+    headers.subsystem = static_cast<uint16_t>(image.Read(optional + 68, 2));
+    size_t directories = optional + (headers.magic == 0x20b ? 112 : 96);
+    headers.resourceRva = image.Read(directories + 2 * 8, 4);
+    size_t table = optional + optionalSize;
+    for (uint32_t i = 0; i < sectionCount; ++i) {
+        size_t s = table + 40 * i;
+        headers.sections.push_back({image.Read(s + 12, 4), image.Read(s + 8, 4),
+                                    image.Read(s + 20, 4), image.Read(s + 16, 4)});
+    }
+    return image.ok ? std::optional<Pe>(headers) : std::nullopt;
+}
+
+std::string EntryName(Image& image, size_t resourceBase, uint32_t nameField) {
+    if (!(nameField & 0x80000000)) {
+        std::string id = "#";
+        return id += std::to_string(nameField);
+    }
+    size_t at = resourceBase + (nameField & 0x7FFFFFFF);
+    uint32_t length = image.Read(at, 2);
+    std::string name;
+    for (uint32_t i = 0; i < length && image.ok; ++i)
+        name += static_cast<char>(image.Read(at + 2 + 2 * i, 2));
+    return name;
+}
+
+// Follows type, name and the first language down to the data: its file offset and size.
+std::optional<std::pair<size_t, uint32_t>>
+FindResource(Image& image, const Pe& pe, const std::string& type, const std::string& name) {
+    std::optional<size_t> base = FileOffset(pe, pe.resourceRva);
+    if (!base || pe.resourceRva == 0)
+        return std::nullopt;
+    size_t directory = *base;
+    const std::string path[2] = {type, name};
+    for (int level = 0; level < 3; ++level) {
+        uint32_t count = image.Read(directory + 12, 2) + image.Read(directory + 14, 2);
+        uint32_t found = 0;
+        for (uint32_t i = 0; i < count && image.ok; ++i) {
+            size_t entry = directory + 16 + 8 * i;
+            if (level == 2 || EntryName(image, *base, image.Read(entry, 4)) == path[level]) {
+                found = image.Read(entry + 4, 4);
+                break;
+            }
+        }
+        if (found == 0 || !image.ok)
+            return std::nullopt;
+        if (level < 2 && !(found & 0x80000000))
+            return std::nullopt;
+        if (level == 2) {
+            size_t data = *base + found;
+            std::optional<size_t> at = FileOffset(pe, image.Read(data, 4));
+            uint32_t size = image.Read(data + 4, 4);
+            if (!at || *at + size > image.bytes.size())
+                return std::nullopt;
+            return std::make_pair(*at, size);
+        }
+        directory = *base + (found & 0x7FFFFFFF);
+    }
+    return std::nullopt;
+}
+
+// The volume in the program name: "Wendelkamm", 1 to 4 digits and a NUL.
+std::optional<std::string> ProgramVolume(const Bytes& exe) {
+    const std::string prefix = "Wendelkamm";
+    std::string_view text(reinterpret_cast<const char*>(exe.data()), exe.size());
+    for (size_t at = text.find(prefix); at != std::string_view::npos;
+         at = text.find(prefix, at + 1)) {
+        size_t digits = at + prefix.size();
+        size_t end = digits;
+        while (end < text.size() && end - digits < 5 && text[end] >= '0' && text[end] <= '9')
+            ++end;
+        if (end > digits && end - digits <= 4 && end < text.size() && text[end] == 0)
+            return std::string(text.substr(digits, end - digits));
+    }
+    return std::nullopt;
+}
+
+const char* MachineName(uint16_t machine) {
+    return machine == 0x14c ? "i386" : machine == 0x8664 ? "x86_64" : "other";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: verify_carrier EXE [DOCUMENT]\n");
+        return 2;
+    }
+    std::optional<Bytes> exe = ReadFile(argv[1]);
+    if (!exe) {
+        std::fprintf(stderr, "verify_carrier: cannot read %s\n", argv[1]);
+        return 2;
+    }
+    Image image{*exe};
+    std::optional<Pe> pe = ReadHeaders(image);
+    if (!pe) {
+        std::printf("not a PE file: %s\n", argv[1]);
+        return 1;
+    }
+    bool ok = true;
+    std::printf("machine: %s (0x%x), %s\n", MachineName(pe->machine), pe->machine,
+                pe->magic == 0x10b ? "PE32" : "PE32+");
+    std::printf("subsystem: %u%s\n", pe->subsystem, pe->subsystem == 2 ? " (GUI)" : "");
+
+    auto document = FindResource(image, *pe, "#10", "TH");
+    if (!document) {
+        std::printf("document: no raw-data resource TH\n");
+        ok = false;
+    } else {
+        std::string hash = Sha256(exe->data() + document->first, document->second);
+        std::printf("document: %u bytes, sha256 %s\n", document->second, hash.c_str());
+        if (argc == 3) {
+            std::optional<Bytes> given = ReadFile(argv[2]);
+            bool same = given && given->size() == document->second &&
+                        Sha256(given->data(), given->size()) == hash;
+            std::printf("matches %s: %s\n", argv[2], same ? "yes" : "no");
+            ok = ok && same;
+        }
+    }
+
+    std::optional<std::string> volume = ProgramVolume(*exe);
+    if (volume) {
+        std::printf("volume: %s (program name Wendelkamm%s)\n", volume->c_str(), volume->c_str());
+    } else {
+        std::printf("volume: no program name found\n");
+        ok = false;
+    }
+
+    auto manifest = FindResource(image, *pe, "#24", "#1");
+    if (manifest) {
+        std::printf("manifest:\n%.*s\n", static_cast<int>(manifest->second),
+                    reinterpret_cast<const char*>(exe->data() + manifest->first));
+    } else {
+        std::printf("manifest: none\n");
+        ok = false;
+    }
+    return ok ? 0 : 1;
+}
