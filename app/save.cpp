@@ -63,9 +63,9 @@ static void ReportDialogFailure(DWORD error) {
 void SaveDocument() {
     ReadCurrentDirectory();
     SaveDialogPrepare(SaveRequest);
-    if (!GetSaveFileNameA(&SaveRequest)) {
+    if (!SaveDialogOpen(SaveRequest)) {
         // A cancel stays silent; a dialog that failed is reported.
-        DWORD error = CommDlgExtendedError();
+        DWORD error = SaveDialogError();
         if (error != 0)
             ReportDialogFailure(error);
         return;

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+// Library slots: the application's bound functions take slot 0; the run time's own, later ones.
+inline constexpr int kCommonDialogSlot = 1;
+
 // Loads `name` into the library slot; a library that cannot be loaded is a fatal error.
 void BindLibrary(int slot, const char* name);
 // The address of `name` in the slot's library; a missing function is a fatal error.

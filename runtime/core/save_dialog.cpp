@@ -1,5 +1,7 @@
 #include "save_dialog.h"
 
+#include "binding.h"
+
 static constexpr OPENFILENAMEA InitialSaveRequest() {
     OPENFILENAMEA request{};
     request.lStructSize = kSaveRequestSize;
@@ -11,6 +13,33 @@ static constexpr OPENFILENAMEA InitialSaveRequest() {
 constinit OPENFILENAMEA SaveRequest = InitialSaveRequest();
 
 static StringVariable fileNameBuffer;
+
+static BOOL(WINAPI* boundGetSaveFileName)(OPENFILENAMEA*);
+static DWORD(WINAPI* boundCommDlgExtendedError)();
+
+template <typename Function> static void Bind(Function& cell, const char* name) {
+    // Through void(*)(), the one function type that converts without a warning.
+    cell = reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(BindFunction(kCommonDialogSlot, name)));
+}
+
+static void BindCommonDialogs() {
+    if (boundGetSaveFileName != nullptr)
+        return;
+    BindLibrary(kCommonDialogSlot, "comdlg32.dll");
+    Bind(boundGetSaveFileName, "GetSaveFileNameA");
+    Bind(boundCommDlgExtendedError, "CommDlgExtendedError");
+}
+
+BOOL SaveDialogOpen(OPENFILENAMEA& record) {
+    BindCommonDialogs();
+    return boundGetSaveFileName(&record);
+}
+
+DWORD SaveDialogError() {
+    BindCommonDialogs();
+    return boundCommDlgExtendedError();
+}
 
 void SaveDialogPrepare(OPENFILENAMEA& record) {
     StrReset(fileNameBuffer, static_cast<int32_t>(record.nMaxFile));

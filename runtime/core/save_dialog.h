@@ -21,5 +21,9 @@ extern OPENFILENAMEA SaveRequest;
 // Clears the file-name buffer and points the record at it; the first time it keeps the initial
 // name.
 void SaveDialogPrepare(OPENFILENAMEA& record);
+// GetSaveFileNameA and CommDlgExtendedError, bound from comdlg32.dll at their first use: the
+// library and the many it loads in turn stay out of the start-up.
+BOOL SaveDialogOpen(OPENFILENAMEA& record);
+DWORD SaveDialogError();
 // The name the dialog wrote into the record's buffer.
 TextView SaveDialogChosenName(const OPENFILENAMEA& record);
