@@ -2,7 +2,23 @@
 #include "app.h"
 #include "core/process.h"
 
+// Libraries loaded by name come from System32 only, never from the folder the carrier was
+// downloaded to. SetDefaultDllDirectories exists from Windows 8 (and 7 with KB2533623); without
+// it, the current directory at least leaves the search.
+static void LimitLibrarySearch() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(address));
+    if (setDefaultDllDirectories == nullptr ||
+        !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        SetDllDirectoryA("");
+}
+
 extern "C" void WINAPI ProgramEntry() {
+    LimitLibrarySearch();
+    // No system error boxes for missing media or files: the program reports its own failures.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     ModuleInstance = GetModuleHandleA(nullptr);
     // Round to nearest, all exceptions masked.
     __asm__ volatile("fninit");

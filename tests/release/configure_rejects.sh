@@ -6,6 +6,9 @@ work=$2
 rm -rf "$work"
 mkdir -p "$work"
 printf 'not a pdf' >"$work/notes.txt"
+: >"$work/empty.pdf"
+truncate -s 700M "$work/huge.pdf"
+printf '%%PDF-1.5\n' | dd of="$work/huge.pdf" conv=notrunc status=none
 fail=0
 expect_rejected() {
     local name=$1 message=$2
@@ -26,4 +29,13 @@ expect_rejected volume-letters "CARRIER_VOLUME must be 1 to 4 digits" -DCARRIER_
 expect_rejected volume-five-digits "CARRIER_VOLUME must be 1 to 4 digits" -DCARRIER_VOLUME=12345
 expect_rejected missing-document "no such file" -DCARRIER_DOCUMENT="$work/missing.pdf"
 expect_rejected not-a-pdf "is not a PDF" -DCARRIER_DOCUMENT="$work/notes.txt"
+expect_rejected empty-document "is empty" -DCARRIER_DOCUMENT="$work/empty.pdf"
+expect_rejected huge-document "holds at most" -DCARRIER_DOCUMENT="$work/huge.pdf"
+for name in huge-document empty-document volume-letters; do
+    if [ -e "$work/$name/host-tools" ] || [ -e "$work/$name/generated" ]; then
+        echo "FAIL: the rejected configure $name went on to make files"
+        fail=1
+    fi
+done
+rm -f "$work/huge.pdf"
 exit $fail
