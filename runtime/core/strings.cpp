@@ -1,5 +1,6 @@
 #include "strings.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "fatal.h"

@@ -1,6 +1,8 @@
 // String variables: block sizes and the keep rule, growth, binary safety, the temporary ring.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <set>
 #include <string>
 
