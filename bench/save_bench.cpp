@@ -68,7 +68,9 @@ PROCESS_MEMORY_COUNTERS Memory() {
     return counters;
 }
 
-double Mb(SIZE_T bytes) { return static_cast<double>(bytes) / 1e6; }
+double Mb(SIZE_T bytes) {
+    return static_cast<double>(bytes) / 1e6;
+}
 
 } // namespace
 

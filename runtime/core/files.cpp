@@ -23,19 +23,19 @@ uint32_t FileWriteAll(const StringVariable& var, const char* name) {
     return written;
 }
 
-// The folder part of a path, with its trailing separator; "." for a bare name.
-static void FolderOf(const char* path, char (&folder)[MAX_PATH]) {
-    int32_t length = TextLength(path);
-    int32_t cut = length;
-    while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/' && path[cut - 1] != ':')
-        --cut;
-    if (cut == 0 || cut >= MAX_PATH) {
-        folder[0] = '.';
-        folder[1] = 0;
-        return;
-    }
-    BlockCopy(path, folder, cut);
-    folder[cut] = 0;
+static constexpr char kStagingSuffix[] = ".partial";
+
+// The file a save writes before it takes the target's place: the target's name with a suffix,
+// so that a save that was killed half-way leaves a name the user can read, and the next save
+// to the same target reuses and removes it.
+static bool StagingNameFor(const char* target, char (&staging)[MAX_PATH]) {
+    int32_t length = TextLength(target);
+    int32_t suffix = static_cast<int32_t>(sizeof kStagingSuffix);
+    if (length + suffix > MAX_PATH)
+        return false;
+    BlockCopy(target, staging, length);
+    BlockCopy(kStagingSuffix, staging + length, suffix);
+    return true;
 }
 
 static DWORD FlushFile(const char* name) {
@@ -49,12 +49,14 @@ static DWORD FlushFile(const char* name) {
 }
 
 DWORD FileReplaceDurably(const StringVariable& var, const char* target) {
-    char folder[MAX_PATH];
     char staging[MAX_PATH];
-    FolderOf(target, folder);
-    // Creates an empty, uniquely named file beside the target.
-    if (GetTempFileNameA(folder, "wdk", 0, staging) == 0)
-        return GetLastError();
+    if (!StagingNameFor(target, staging))
+        return ERROR_FILENAME_EXCED_RANGE;
+    // A read-only file is not replaced: Windows refuses the rename, and so does this on every
+    // platform (Wine lets it through), before anything is written.
+    DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return ERROR_ACCESS_DENIED;
     DWORD error = 0;
     uint32_t written = FileWriteAll(var, staging);
     if (written != static_cast<uint32_t>(var.length))

@@ -242,6 +242,16 @@ TEST(SaveFailure, FullDisk) {
     EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"existing.pdf"});
 }
 
+TEST(SaveFailure, ReadOnlyTargetFile) {
+    ScratchFolder folder("readonlyfile");
+    std::string target = folder.Path("existing.pdf");
+    std::ofstream(target, std::ios::binary) << "the existing target";
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    ExpectFailedSaveIsReportedAndHarmless(folder.path);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(SaveFailure, TargetHeldOpenByAnotherProgram) {
     ScratchFolder folder("locked");
     std::string target = folder.Path("existing.pdf");
@@ -250,6 +260,65 @@ TEST(SaveFailure, TargetHeldOpenByAnotherProgram) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     ExpectFailedSaveIsReportedAndHarmless(folder.path);
     CloseHandle(lock);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
+}
+
+} // namespace
+
+namespace {
+
+// Saves over existing.pdf in the folder: answers the dialog and the question, and waits until
+// both are gone, so that the next opening is not mistaken for this one.
+void SaveOverExisting(SaveSession& session) {
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Type(dialog, "existing.pdf");
+    HWND question = session.WaitForBoxWith(IDYES);
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && !IsWindow(question); }, kTimeoutMs));
+}
+
+TEST(SaveFaults, KilledMidSaveLeavesTheTargetAndTheNextSaveCleansUp) {
+    ScratchFolder folder("killed");
+    std::string target = folder.Path("existing.pdf");
+    std::string staging = target + ".partial";
+    bool caught = false;
+    for (int attempt = 0; attempt < 8 && !caught; ++attempt) {
+        std::ofstream(target, std::ios::binary | std::ios::trunc) << "the existing target";
+        SaveSession session(1, folder.path);
+        SaveOverExisting(session);
+        // Killed while the staging file is being written, as a crash or a power cut would.
+        DWORD start = GetTickCount();
+        while (!caught && GetTickCount() - start < 10000 &&
+               session.program.WaitForExit(0) == static_cast<DWORD>(STILL_ACTIVE))
+            caught = Exists(staging) && TerminateProcess(session.program.process, 99);
+        session.program.WaitForExit(kTimeoutMs);
+        EXPECT_TRUE(caught || ReadWholeFile(target) == Document());
+    }
+    ASSERT_TRUE(caught) << "never caught the save half-way";
+    EXPECT_EQ(ReadWholeFile(target), "the existing target") << "a killed save changed the target";
+
+    SaveSession next(1, folder.path);
+    SaveOverExisting(next);
+    EXPECT_EQ(next.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(ReadWholeFile(target) == Document());
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"})
+        << "the next save left the staging file behind";
+}
+
+TEST(SaveFaults, FiftySavesInARowLeakNeitherHandlesNorMemory) {
+    ScratchFolder folder("fifty");
+    std::ofstream(folder.Path("existing.pdf"), std::ios::binary) << "the existing target";
+    SaveSession session(50, folder.path);
+    for (int save = 0; save < 50; ++save) {
+        SaveOverExisting(session);
+        if (testing::Test::HasFatalFailure())
+            return;
+    }
+    // 8: handles leaked, 9: memory not given back, 10 + n: save n kept the document's block.
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(ReadWholeFile(folder.Path("existing.pdf")) == Document());
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
 }
 

@@ -1,9 +1,11 @@
 // Runs the program's start-up (without the window) and then its save flow, for tests to drive.
 //   save_flow_host saves N   - runs SaveDocument N times; exit 0, or 10 + n when save n kept a
-//                              document-sized block
+//                              document-sized block, 8 when the saves after the first leaked
+//                              handles, 9 when they did not give their memory back
 //   save_flow_host load NAME - ResourceLoad of NAME
 //   save_flow_host broken    - one save with a record the dialog refuses (a dialog failure)
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -38,10 +40,25 @@ int main(int argc, char** argv) {
         return 0;
     }
     int saves = argc == 3 && strcmp(argv[1], "saves") == 0 ? atoi(argv[2]) : 1;
+    // The first save loads the dialog's libraries; the ones after it must leave no trace.
+    DWORD handlesAfterFirst = 0;
+    SIZE_T privateAfterFirst = 0;
     for (int save = 1; save <= saves; ++save) {
         SaveDocument();
         if (HoldsADocumentSizedTemporary())
             return 10 + save;
+        DWORD handles = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &handles);
+        PROCESS_MEMORY_COUNTERS memory = {};
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        if (save == 1) {
+            handlesAfterFirst = handles;
+            privateAfterFirst = memory.PagefileUsage;
+        } else if (handles > handlesAfterFirst) {
+            return 8;
+        } else if (memory.PagefileUsage > privateAfterFirst + (2u << 20)) {
+            return 9;
+        }
     }
     return 0;
 }
