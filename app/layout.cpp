@@ -180,7 +180,7 @@ void BuildUserInterface() {
 
 // The frame flag leaves WS_MAXIMIZE in the style. Windows "restores" such a window to its
 // normal placement when it is shown normally; Wine at times maximises it instead. The window
-// is shown in its normal state, as the design means, by clearing the bit first.
+// is shown in its normal state by clearing the bit first.
 void ShowMainForm() {
     TargetObject = &MainForm;
     SetStyleFlag(24, 0);

@@ -218,28 +218,22 @@ void ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
     EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
 }
 
-std::string FaultFolder(const char* name) {
-    return std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\" + name;
-}
-
-bool FaultFoldersMounted() {
-    return Exists(std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\mounted");
+// A folder of tests/e2e/fault_folders.sh, which needs root to mount it.
+void ExpectSaveIntoFaultFolderFails(const char* name) {
+    std::string faults = std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults";
+    if (!Exists(faults + "\\mounted"))
+        GTEST_SKIP() << "needs root to mount the tmpfs folders of tests/e2e/fault_folders.sh";
+    std::string folder = faults + "\\" + name;
+    ExpectFailedSaveIsReportedAndHarmless(folder);
+    EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"existing.pdf"});
 }
 
 TEST(SaveFailure, ReadOnlyFolder) {
-    if (!FaultFoldersMounted())
-        GTEST_SKIP() << "needs root to mount a read-only tmpfs (tests/e2e/fault_folders.sh)";
-    std::string folder = FaultFolder("readonly");
-    ExpectFailedSaveIsReportedAndHarmless(folder);
-    EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"existing.pdf"});
+    ExpectSaveIntoFaultFolderFails("readonly");
 }
 
 TEST(SaveFailure, FullDisk) {
-    if (!FaultFoldersMounted())
-        GTEST_SKIP() << "needs root to mount a small tmpfs (tests/e2e/fault_folders.sh)";
-    std::string folder = FaultFolder("full");
-    ExpectFailedSaveIsReportedAndHarmless(folder);
-    EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"existing.pdf"});
+    ExpectSaveIntoFaultFolderFails("full");
 }
 
 TEST(SaveFailure, ReadOnlyTargetFile) {
@@ -305,6 +299,37 @@ TEST(SaveFaults, KilledMidSaveLeavesTheTargetAndTheNextSaveCleansUp) {
     EXPECT_TRUE(ReadWholeFile(target) == Document());
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"})
         << "the next save left the staging file behind";
+}
+
+TEST(SaveFaults, FolderRemovedBetweenTheDialogAndTheWriteIsReported) {
+    ScratchFolder parent("removed");
+    std::string folder = parent.Path("target");
+    bool removed = false;
+    for (int attempt = 0; attempt < 8 && !removed; ++attempt) {
+        RemoveTree(folder);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        // Started in the parent: a process's current folder cannot be removed.
+        SaveSession session(1, parent.path);
+        HWND dialog = session.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        SaveSession::Type(dialog, "target\\new.pdf");
+        // The dialog has accepted the path; the folder goes before the document is written.
+        DWORD start = GetTickCount();
+        while (IsWindow(dialog) && GetTickCount() - start < kTimeoutMs) {
+        }
+        removed = RemoveDirectoryA(folder.c_str()) != 0;
+        if (!removed) {
+            session.program.WaitForExit(kTimeoutMs);
+            continue;
+        }
+        HWND report = session.WaitForBoxWith(IDOK);
+        ASSERT_NE(report, nullptr) << "the failure was not reported";
+        EXPECT_EQ(DialogItemText(report, 0xFFFF).rfind(kNotSaved, 0), 0u);
+        PostMessageA(report, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+        EXPECT_FALSE(Exists(folder)) << "nothing was made in its place";
+    }
+    EXPECT_TRUE(removed) << "the write always came first";
 }
 
 TEST(SaveFaults, FiftySavesInARowLeakNeitherHandlesNorMemory) {

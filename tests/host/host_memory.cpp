@@ -20,21 +20,12 @@ struct Header {
     uint32_t padding[3];
 };
 
-bool MaySucceed() {
-    if (RecordedMemory.remainingSuccesses < 0)
-        return true;
-    if (RecordedMemory.remainingSuccesses == 0)
-        return false;
-    --RecordedMemory.remainingSuccesses;
-    return true;
-}
-
 } // namespace
 
 MemoryBlock BlockAllocate(uint32_t bytes) {
     ++RecordedMemory.allocations;
     RecordedMemory.lastRequest = bytes;
-    if (!MaySucceed())
+    if (!RecordedRequestMaySucceed())
         return nullptr;
     auto* header = static_cast<Header*>(std::calloc(1, sizeof(Header) + bytes));
     if (header != nullptr)
@@ -45,7 +36,7 @@ MemoryBlock BlockAllocate(uint32_t bytes) {
 MemoryBlock BlockResize(MemoryBlock block, uint32_t bytes) {
     ++RecordedMemory.resizes;
     RecordedMemory.lastRequest = bytes;
-    if (!MaySucceed())
+    if (!RecordedRequestMaySucceed())
         return nullptr;
     auto* old = static_cast<Header*>(block);
     uint32_t oldSize = old->size;

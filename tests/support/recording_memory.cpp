@@ -10,25 +10,16 @@ void ResetMemoryLog() {
     RecordedMemory = {0, 0, 0, 0, -1};
 }
 
-static bool MaySucceed() {
-    if (RecordedMemory.remainingSuccesses < 0)
-        return true;
-    if (RecordedMemory.remainingSuccesses == 0)
-        return false;
-    --RecordedMemory.remainingSuccesses;
-    return true;
-}
-
 MemoryBlock BlockAllocate(uint32_t bytes) {
     ++RecordedMemory.allocations;
     RecordedMemory.lastRequest = bytes;
-    return MaySucceed() ? GlobalAlloc(0x2042, bytes) : nullptr;
+    return RecordedRequestMaySucceed() ? GlobalAlloc(0x2042, bytes) : nullptr;
 }
 
 MemoryBlock BlockResize(MemoryBlock block, uint32_t bytes) {
     ++RecordedMemory.resizes;
     RecordedMemory.lastRequest = bytes;
-    return MaySucceed() ? GlobalReAlloc(block, bytes, 0x2042) : nullptr;
+    return RecordedRequestMaySucceed() ? GlobalReAlloc(block, bytes, 0x2042) : nullptr;
 }
 
 void BlockRelease(MemoryBlock block) {

@@ -14,3 +14,13 @@ struct MemoryLog {
 extern MemoryLog RecordedMemory;
 
 void ResetMemoryLog();
+
+// Counts a request against remainingSuccesses: false once they are used up.
+inline bool RecordedRequestMaySucceed() {
+    if (RecordedMemory.remainingSuccesses < 0)
+        return true;
+    if (RecordedMemory.remainingSuccesses == 0)
+        return false;
+    --RecordedMemory.remainingSuccesses;
+    return true;
+}
