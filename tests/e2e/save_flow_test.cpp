@@ -187,19 +187,28 @@ TEST(SaveFailure, DialogFailureIsReportedLikeAFailedWrite) {
     EXPECT_TRUE(folder.FileNames().empty());
 }
 
+// Saves over existing.pdf, typed as a name in the folder the dialog shows (it asks before
+// replacing); waits until dialog and question are gone, so that the next opening is not
+// mistaken for this one.
+void SaveOverExisting(SaveSession& session) {
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Type(dialog, "existing.pdf");
+    HWND question = session.WaitForBoxWith(IDYES);
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && !IsWindow(question); }, kTimeoutMs));
+}
+
 // A failed save of existing.pdf in the folder: the user is told, the existing target stays,
 // nothing else is left, and the program goes on to a second save.
 void ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
     std::string target = folder + "\\existing.pdf";
     std::string before = ReadWholeFile(target);
     SaveSession session(2, folder);
-    HWND dialog = session.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    // Typed as a name in the folder the dialog shows; it asks before replacing.
-    SaveSession::Type(dialog, "existing.pdf");
-    HWND question = session.WaitForBoxWith(IDYES);
-    ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    SaveOverExisting(session);
+    if (testing::Test::HasFatalFailure())
+        return;
 
     HWND report = session.WaitForBoxWith(IDOK);
     ASSERT_NE(report, nullptr) << "the failure was not reported";
@@ -260,18 +269,6 @@ TEST(SaveFailure, TargetHeldOpenByAnotherProgram) {
 } // namespace
 
 namespace {
-
-// Saves over existing.pdf in the folder: answers the dialog and the question, and waits until
-// both are gone, so that the next opening is not mistaken for this one.
-void SaveOverExisting(SaveSession& session) {
-    HWND dialog = session.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    SaveSession::Type(dialog, "existing.pdf");
-    HWND question = session.WaitForBoxWith(IDYES);
-    ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && !IsWindow(question); }, kTimeoutMs));
-}
 
 TEST(SaveFaults, KilledMidSaveLeavesTheTargetAndTheNextSaveCleansUp) {
     ScratchFolder folder("killed");
