@@ -69,18 +69,6 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
     return search.found;
 }
 
-HWND WaitForTopLevelWindow(DWORD pid, const char* className, DWORD timeoutMs) {
-    HWND window = nullptr;
-    WaitUntil(
-        [&] {
-            std::vector<HWND> windows = TopLevelWindows(pid, className);
-            window = windows.empty() ? nullptr : windows.front();
-            return window != nullptr;
-        },
-        timeoutMs);
-    return window;
-}
-
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
     HWND box = nullptr;
     WaitUntil(

@@ -29,8 +29,6 @@ bool Launch(Program& program, const std::string& exePath, const std::string& arg
 
 // The process's visible or hidden top-level windows of the class (null: any class).
 std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
-// Polls until a top-level window of the class appears; null after the deadline.
-HWND WaitForTopLevelWindow(DWORD pid, const char* className, DWORD timeoutMs);
 
 // A message box of the process, once its text and OK button exist; null after the deadline.
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);

@@ -403,6 +403,24 @@ TEST_F(Controls, LongFaceNamesAreCutToTheField) {
     EXPECT_EQ(font.changed, 1);
 }
 
+TEST_F(Controls, VisibilityAndRepaint) {
+    Create(form, CreateForm);
+    Create(a, CreateLabel);
+    TargetObject = &form;
+    ShowControl();
+    EXPECT_TRUE(IsWindowVisible(form.handle));
+    TargetObject = &a;
+    SetVisible(0);
+    EXPECT_FALSE(IsWindowVisible(a.handle));
+    SetVisible(7);
+    EXPECT_TRUE(IsWindowVisible(a.handle));
+    TargetObject = &form;
+    ValidateRect(form.handle, nullptr);
+    Repaint();
+    RECT update;
+    EXPECT_TRUE(GetUpdateRect(form.handle, &update, FALSE)) << "the whole form is to be painted";
+}
+
 TEST_F(Controls, ParentAndHandle) {
     Create(form, CreateForm);
     Create(a, CreatePictureStatic);
