@@ -1,8 +1,27 @@
 # Sourced by the scripts: an Xvfb display (unless one is given), a Wine prefix for the build tree
 # and one wineserver kept alive for the whole run. Everything started here is ended by its pid.
+# The x86_64 build runs in a win64 prefix, the shipped i686 build in a win32 prefix of its own.
 
-WINE64=/usr/lib/wine/wine64
 session_pids=()
+
+# use_wine_arch win32|win64: the loader and prefix kind of the next session.
+use_wine_arch() {
+    export WINEARCH=$1
+    case $1 in
+    win32) WINE_LOADER=/usr/lib/wine/wine ;;
+    win64) WINE_LOADER=/usr/lib/wine/wine64 ;;
+    *) echo "unknown Wine architecture: $1" >&2; return 1 ;;
+    esac
+}
+use_wine_arch win64
+
+# Whether this kernel runs the 32-bit loader at all; the reason goes to NO_32BIT_REASON.
+runs_32bit_wine() {
+    local probe
+    probe=$(/usr/lib/wine/wine --version 2>&1) && return 0
+    NO_32BIT_REASON="this kernel cannot run /usr/lib/wine/wine (${probe##*: })"
+    return 1
+}
 
 end_wine_session() {
     local pid
@@ -10,6 +29,7 @@ end_wine_session() {
     if [ -n "${WINEPREFIX:-}" ] && [ -n "${wineserver_pid:-}" ]; then
         /usr/lib/wine/wineserver -k 2>/dev/null || true
         wait "$wineserver_pid" 2>/dev/null || true
+        wineserver_pid=
     fi
     for pid in "${session_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
@@ -52,17 +72,19 @@ start_xvfb() {
 prepare_wine_prefix() {
     local prefix=$1 here
     here=$(dirname "${BASH_SOURCE[0]}")
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
+    export WINEPREFIX=$prefix WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     # Made again whenever the settings it was made with change.
-    if ! cmp -s "$here/test-prefix.reg" "$prefix/.carrier-settings.reg"; then
+    if ! cmp -s "$here/test-prefix.reg" "$prefix/.carrier-settings.reg" ||
+        [ "$(cat "$prefix/.carrier-arch" 2>/dev/null)" != "$WINEARCH" ]; then
         rm -rf "$prefix"
-        "$WINE64" wineboot -i >/dev/null 2>&1
-        "$WINE64" regedit /S "$(winepath_of "$here/test-prefix.reg")" >/dev/null 2>&1
+        "$WINE_LOADER" wineboot -i >/dev/null 2>&1
+        "$WINE_LOADER" regedit /S "$(winepath_of "$here/test-prefix.reg")" >/dev/null 2>&1
         # Ends the services the set-up started, so none is left behind.
         /usr/lib/wine/wineserver -k 2>/dev/null || true
         /usr/lib/wine/wineserver -w
         cp "$here/test-prefix.reg" "$prefix/.carrier-settings.reg"
+        echo "$WINEARCH" >"$prefix/.carrier-arch"
     fi
 }
 
@@ -75,7 +97,7 @@ start_wineserver() {
     /usr/lib/wine/wineserver -f -p >/dev/null 2>&1 &
     wineserver_pid=$!
     session_pids+=($wineserver_pid)
-    "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null
+    "$WINE_LOADER" cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
 # start_wine_session BUILD_DIR [GEOMETRY [PREFIX]]: a given geometry always gets its own Xvfb.

@@ -4,7 +4,11 @@
 set -euo pipefail
 build=$1
 test_exe=$2
+arch=$3
+# Exits 77 (skipped) where this kernel cannot run the build.
+"$build/wine-run.sh" --version >/dev/null || exit
 source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
+use_wine_arch "$arch"
 unset DISPLAY
 shared_prefix=$build/wineprefix
 prefix=$build/wineprefix-small

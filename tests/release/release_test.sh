@@ -1,22 +1,31 @@
 #!/usr/bin/env bash
 # The publisher's build: a carrier for volume 29 from the stand-in document, built twice in two
 # folders (the same bytes), verified, then signed with a throw-away certificate and verified again.
+# A release of the tests' own volume must be the very exe the i686 tests ran.
 set -euo pipefail
 root=$1
 document=$2
 work=$3
+tested_exe=$4
+tested_volume=$5
 rm -rf "$work"
 mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }
 
+# release NAME VOLUME [--sign CERT KEY]
 release() {
     CARRIER_RELEASE_BUILD="$work/build-$1" CARRIER_DIST="$work/dist-$1" \
-        "$root/scripts/release" "$document" 29 "${@:2}" >"$work/release-$1.log" 2>&1 ||
+        "$root/scripts/release" "$document" "${@:2}" >"$work/release-$1.log" 2>&1 ||
         { cat "$work/release-$1.log"; fail "release $1"; }
 }
 
-release a
-release b
+release tested "$tested_volume"
+cmp "$work/dist-tested/Wendelkamm_$tested_volume.exe" "$tested_exe" ||
+    fail "the release differs from the exe the tests ran ($tested_exe)"
+echo "ok: the release is byte-identical to the exe the tests ran"
+
+release a 29
+release b 29
 exe_a="$work/dist-a/Wendelkamm_29.exe"
 cmp "$exe_a" "$work/dist-b/Wendelkamm_29.exe" || fail "two builds from the same inputs differ"
 echo "ok: two builds are byte-identical"
@@ -30,7 +39,7 @@ echo "ok: volume 29, the document, its size and hash"
 
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm test signer" \
     -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
-release a --sign "$work/cert.pem" "$work/key.pem"
+release a 29 --sign "$work/cert.pem" "$work/key.pem"
 grep -q "signed and verified" "$work/release-a.log" || fail "signing"
 osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
 echo "ok: signed and verified"
