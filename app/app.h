@@ -50,3 +50,9 @@ void SaveDocument();
 void DragWindow();
 // Destroys the main window and ends the process with 0.
 void QuitProgram();
+// Enter presses the focused button, Esc quits.
+void PressKey();
+// The main form's onMessage: Tab and Shift+Tab between "OK" and "Abbrechen / Schließen".
+LRESULT MoveFocusOnTab();
+// Gives "OK" the keyboard focus with a visible focus cue.
+void FocusOkButton();

@@ -59,6 +59,8 @@ static void BuildMainForm() {
     SetFrameFlag(0);
     SetBackColor(kBackground);
     SetCaption(ProductTitle.text);
+    MainForm.onKeyDown = PressKey;
+    MainForm.onMessage = MoveFocusOnTab;
 }
 
 // Each control is built with its record as the target; the current form is kept across it.
@@ -137,6 +139,7 @@ static void FinishButton(ControlRecord& button, FontRecord& font, const char* ca
     ApplyFont(font);
     SetCaption(caption);
     button.onClick = onClick;
+    button.onKeyDown = PressKey;
     EndControl();
 }
 
@@ -185,4 +188,5 @@ void ShowMainForm() {
     TargetObject = &MainForm;
     SetStyleFlag(24, 0);
     ShowControl();
+    FocusOkButton();
 }

@@ -78,9 +78,7 @@ void BuildApplicationTexts() {
 
 void BindSystemFunctions() {
     BindLibrary(0, CARRIER_BIND_LIBRARY);
-    // Through void(*)(), the one function type that converts without a warning.
-    auto address = reinterpret_cast<void (*)()>(BindFunction(0, CARRIER_BIND_FUNCTION));
-    BoundReleaseCapture = reinterpret_cast<BOOL(WINAPI*)()>(address);
+    BindInto(BoundReleaseCapture, 0, CARRIER_BIND_FUNCTION);
 }
 
 int RunMain() {

@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "core/binding.h"
 #include "core/files.h"
 #include "core/resources.h"
 #include "core/save_dialog.h"
@@ -60,7 +61,7 @@ static void ReportDialogFailure(DWORD error) {
     ReportNotSaved(nullptr, reason);
 }
 
-void SaveDocument() {
+static void SaveThroughDialog() {
     ReadCurrentDirectory();
     SaveDialogPrepare(SaveRequest);
     if (!SaveDialogOpen(SaveRequest)) {
@@ -81,4 +82,48 @@ void SaveDocument() {
     StrReset(document, kDefaultSizeHint);
     if (error != 0)
         ReportNotSaved(ChosenFile.text, SystemErrorText(error).text);
+}
+
+// Bound by name at the first use, as ReleaseCapture is (slot 0 holds user32): a second "OK" is
+// rare, and the import table of the exe stays within its size budget.
+static HWND(WINAPI* boundFindWindowEx)(HWND, HWND, LPCSTR, LPCSTR);
+static DWORD(WINAPI* boundGetWindowThreadProcessId)(HWND, LPDWORD);
+static HWND(WINAPI* boundGetLastActivePopup)(HWND);
+static BOOL(WINAPI* boundSetForegroundWindow)(HWND);
+
+static void BindWindowFinders() {
+    if (boundFindWindowEx != nullptr)
+        return;
+    BindInto(boundFindWindowEx, 0, "FindWindowExA");
+    BindInto(boundGetWindowThreadProcessId, 0, "GetWindowThreadProcessId");
+    BindInto(boundGetLastActivePopup, 0, "GetLastActivePopup");
+    BindInto(boundSetForegroundWindow, 0, "SetForegroundWindow");
+}
+
+// While a save runs, its windows (the dialog, its question, a failure box) are the thread's only
+// dialog-class windows.
+static void BringSaveWindowToFront() {
+    BindWindowFinders();
+    HWND window = nullptr;
+    while ((window = boundFindWindowEx(nullptr, window, "#32770", nullptr)) != nullptr) {
+        if (boundGetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+            boundSetForegroundWindow(boundGetLastActivePopup(window));
+            return;
+        }
+    }
+}
+
+// The dialog has no owner, so the main window stays usable while it is open: a second "OK" (or
+// Enter) brings the open dialog to the front instead of opening another on the same buffers.
+static bool saveRunning;
+
+void SaveDocument() {
+    if (saveRunning) {
+        BringSaveWindowToFront();
+        return;
+    }
+    saveRunning = true;
+    SaveThroughDialog();
+    saveRunning = false;
+    FocusOkButton();
 }

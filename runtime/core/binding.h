@@ -10,3 +10,9 @@ inline constexpr int kCommonDialogSlot = 1;
 void BindLibrary(int slot, const char* name);
 // The address of `name` in the slot's library; a missing function is a fatal error.
 FARPROC BindFunction(int slot, const char* name);
+
+// Binds `name` from the slot's library into a typed function pointer.
+template <typename Function> void BindInto(Function& cell, int slot, const char* name) {
+    // Through void(*)(), the one function type that converts without a warning.
+    cell = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(BindFunction(slot, name)));
+}

@@ -17,18 +17,12 @@ static StringVariable fileNameBuffer;
 static BOOL(WINAPI* boundGetSaveFileName)(OPENFILENAMEA*);
 static DWORD(WINAPI* boundCommDlgExtendedError)();
 
-template <typename Function> static void Bind(Function& cell, const char* name) {
-    // Through void(*)(), the one function type that converts without a warning.
-    cell = reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(BindFunction(kCommonDialogSlot, name)));
-}
-
 static void BindCommonDialogs() {
     if (boundGetSaveFileName != nullptr)
         return;
     BindLibrary(kCommonDialogSlot, "comdlg32.dll");
-    Bind(boundGetSaveFileName, "GetSaveFileNameA");
-    Bind(boundCommDlgExtendedError, "CommDlgExtendedError");
+    BindInto(boundGetSaveFileName, kCommonDialogSlot, "GetSaveFileNameA");
+    BindInto(boundCommDlgExtendedError, kCommonDialogSlot, "CommDlgExtendedError");
 }
 
 BOOL SaveDialogOpen(OPENFILENAMEA& record) {

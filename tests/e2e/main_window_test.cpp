@@ -1,5 +1,5 @@
 // The whole program as a user meets it: the skinned window, dragging it by its strip, closing
-// it three ways, and saving through "OK".
+// it three ways, saving through "OK", and all of it from the keyboard.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -245,6 +245,135 @@ TEST(MainWindow, OkSavesTheDocument) {
         WaitUntil([&] { return ReadWholeFile(saved).size() == document.size(); }, kTimeoutMs));
     EXPECT_TRUE(ReadWholeFile(saved) == document);
     EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on after a save";
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+// A key pressed and released through the input system, optionally with Shift held.
+void PressKey(WORD key, bool shift = false) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    if (shift)
+        add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift)
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The window that has the keyboard focus in the program, as an accessibility client reads it.
+HWND FocusedWindow(const RunningCarrier& carrier) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(carrier.main, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool BecomesForeground(HWND window) {
+    return WaitUntil([&] { return GetForegroundWindow() == window; }, kTimeoutMs);
+}
+
+bool FocusReaches(const RunningCarrier& carrier, int id) {
+    return WaitUntil([&] { return FocusedWindow(carrier) == carrier.Control(id); }, kTimeoutMs);
+}
+
+std::vector<HWND> ShownDialogs(const RunningCarrier& carrier) {
+    std::vector<HWND> shown;
+    for (HWND window : TopLevelWindows(carrier.program.pid, "#32770"))
+        if (IsWindowVisible(window))
+            shown.push_back(window);
+    return shown;
+}
+
+bool SavedInto(const ScratchFolder& folder) {
+    std::string saved = folder.Path("Wendelkamm_28.pdf");
+    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
+    return WaitUntil([&] { return ReadWholeFile(saved).size() == document.size(); }, kTimeoutMs) &&
+           ReadWholeFile(saved) == document;
+}
+
+TEST(Keyboard, EnterEscAndSpaceDriveTheDialogFromTheFocusOnOk) {
+    ScratchFolder folder("keys");
+    RunningCarrier carrier(folder.path);
+    ASSERT_NE(carrier.main, nullptr);
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton)) << "OK has the focus when the window opens";
+    // What a screen reader announces first: the focused control's class and text.
+    EXPECT_STRCASEEQ(ClassNameOf(FocusedWindow(carrier)).c_str(), "Button");
+    EXPECT_EQ(WindowText(FocusedWindow(carrier)), "OK");
+    EXPECT_EQ(SendMessageA(carrier.Control(kOkButton), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0)
+        << "the focus cue is shown";
+
+    PressKey(VK_RETURN);
+    HWND dialog = carrier.WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr) << "Enter presses OK";
+    ASSERT_TRUE(BecomesForeground(dialog));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kTimeoutMs)) << "Esc cancels";
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton)) << "the focus is back on OK";
+    EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+
+    PressKey(VK_SPACE);
+    dialog = carrier.WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr) << "Space presses OK";
+    ASSERT_TRUE(BecomesForeground(dialog));
+    // After a cancel the name field starts empty, as designed: the user types a name.
+    SetDlgItemTextA(dialog, 0x47C, "Wendelkamm_28.pdf");
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(SavedInto(folder));
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u) << "Esc ends the program";
+}
+
+TEST(Keyboard, TabMovesBetweenTheButtonsAndEnterPressesQuit) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+    PressKey(VK_TAB);
+    ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
+    PressKey(VK_TAB, true);
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+    PressKey(VK_TAB);
+    ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
+    PressKey(VK_RETURN);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+TEST(Keyboard, EscAtTheStartEndsTheProgram) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
+    ScratchFolder folder("twice");
+    RunningCarrier carrier(folder.path);
+    ASSERT_NE(carrier.main, nullptr);
+    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
+    HWND dialog = carrier.WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    // The dialog has no owner: the main window can come in front of it.
+    SetForegroundWindow(carrier.main);
+    WaitUntil([&] { return GetForegroundWindow() == carrier.main; }, kTimeoutMs);
+
+    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(BecomesForeground(dialog)) << "the open dialog comes to the front";
+    EXPECT_EQ(ShownDialogs(carrier), std::vector<HWND>{dialog}) << "exactly one Save dialog";
+
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(SavedInto(folder));
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"Wendelkamm_28.pdf"});
+    EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier).empty(); }, 1000))
+        << "no second dialog after the save";
     PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
