@@ -10,6 +10,7 @@
 
 #include "measure.h"
 #include "support/driver.h"
+#include "support/running_carrier.h"
 
 namespace {
 
@@ -19,15 +20,9 @@ double TimeToWindow(const char* exe, const char* className, int lastId) {
     Program program;
     if (!Launch(program, BuiltProgramPath(exe)))
         std::exit(3);
-    HWND shown = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(program.pid, className))
-                if (IsWindowVisible(window) && GetDlgItem(window, lastId) != nullptr)
-                    shown = window;
-            return shown != nullptr;
-        },
-        30000);
+    HWND shown = WaitForWindow(
+        program.pid, className,
+        [lastId](HWND window) { return GetDlgItem(window, lastId) != nullptr; }, 30000);
     double elapsed = NowMs() - start;
     if (shown == nullptr)
         std::exit(4);
@@ -40,12 +35,13 @@ double TimeToWindow(const char* exe, const char* className, int lastId) {
 
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 10;
-    TimeToWindow("carrier.exe", "Tarnwick8099", 6);
-    TimeToWindow("minimal_window.exe", "MinimalWindow", 6);
+    // The minimal window's one child has the id of the carrier's last control.
+    TimeToWindow("carrier.exe", kFormClass, kQuitButton);
+    TimeToWindow("minimal_window.exe", "MinimalWindow", kQuitButton);
     std::vector<double> carrier, minimal;
     for (int run = 0; run < runs; ++run) {
-        carrier.push_back(TimeToWindow("carrier.exe", "Tarnwick8099", 6));
-        minimal.push_back(TimeToWindow("minimal_window.exe", "MinimalWindow", 6));
+        carrier.push_back(TimeToWindow("carrier.exe", kFormClass, kQuitButton));
+        minimal.push_back(TimeToWindow("minimal_window.exe", "MinimalWindow", kQuitButton));
     }
     double carrierMs = Median(carrier), minimalMs = Median(minimal);
     std::printf("startup.carrier_ms %.1f\n", carrierMs);

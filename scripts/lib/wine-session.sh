@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts: an Xvfb display (unless one is given), a Wine prefix for the build tree
 # and one wineserver kept alive for the whole run. Everything started here is ended by its pid.
 # The x86_64 build runs in a win64 prefix, the shipped i686 build in a win32 prefix of its own.
@@ -19,6 +20,7 @@ use_wine_arch win64
 runs_32bit_wine() {
     local probe
     probe=$(/usr/lib/wine/wine --version 2>&1) && return 0
+    # shellcheck disable=SC2034 # read by the scripts that source this file
     NO_32BIT_REASON="this kernel cannot run /usr/lib/wine/wine (${probe##*: })"
     return 1
 }
@@ -56,7 +58,7 @@ start_xvfb() {
     local geometry=${1:-1280x1024x24} n deadline
     n=$(free_display_number)
     Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
-    session_pids+=($!)
+    session_pids+=("$!")
     export DISPLAY=":$n"
     deadline=$((SECONDS + 20))
     until xdpyinfo >/dev/null 2>&1; do
@@ -89,20 +91,22 @@ prepare_wine_prefix() {
 }
 
 winepath_of() {
-    echo "Z:$(readlink -f "$1" | tr / '\\')"
+    local path
+    path=$(readlink -f "$1")
+    echo "Z:${path//\//\\}"
 }
 
 # One persistent wineserver; its services start here, not inside the test runner's pipe.
 start_wineserver() {
     /usr/lib/wine/wineserver -f -p >/dev/null 2>&1 &
     wineserver_pid=$!
-    session_pids+=($wineserver_pid)
+    session_pids+=("$wineserver_pid")
     "$WINE_LOADER" cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
 # start_wine_session BUILD_DIR [GEOMETRY [PREFIX]]: a given geometry always gets its own Xvfb.
 start_wine_session() {
-    local build_dir=$1 geometry=${2:-} prefix=${3:-$1/wineprefix}
+    local geometry=${2:-} prefix=${3:-$1/wineprefix}
     trap end_wine_session EXIT
     if [ -z "${DISPLAY:-}" ] || [ -n "$geometry" ]; then
         start_xvfb "${geometry:-1280x1024x24}"

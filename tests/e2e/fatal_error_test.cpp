@@ -25,7 +25,7 @@ TEST_P(FatalErrorBox, ShowsItsTextBeforeAnyWindowAndExitsWithItsCode) {
 
     HWND box = WaitForMessageBox(program.pid, kWindowTimeoutMs);
     ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(DialogItemText(box, 0xFFFF), expected.message);
+    EXPECT_EQ(DialogItemText(box, kMessageBoxTextId), expected.message);
     EXPECT_EQ(WindowText(box), "Wendelkamm28");
     EXPECT_FALSE(ShowsControl(box, IDCANCEL)) << "OK is the only button";
     EXPECT_FALSE(ShowsControl(box, IDNO));

@@ -75,7 +75,7 @@ TEST(MainWindow, IsCentredWithoutCaptionFrameOrBoxes) {
     EXPECT_FALSE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_EQ(WindowText(carrier.main), "Wendelkamm 28");
-    EXPECT_TRUE(TopLevelWindows(carrier.program.pid, "#32770").empty()) << "no message box";
+    EXPECT_TRUE(TopLevelWindows(carrier.program.pid, kDialogClass).empty()) << "no message box";
 }
 
 struct ExpectedControl {
@@ -237,7 +237,7 @@ TEST(MainWindow, OkSavesTheDocument) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(dialog), "Wohin m\xF6"
                                   "chten Sie Wendelkamm 28 speichern ?");
-    EXPECT_EQ(DialogItemText(dialog, 0x47C), "Wendelkamm_28.pdf");
+    EXPECT_EQ(DialogItemText(dialog, kFileNameFieldId), "Wendelkamm_28.pdf");
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     std::string saved = folder.Path("Wendelkamm_28.pdf");
     std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
@@ -286,7 +286,7 @@ bool FocusReaches(const RunningCarrier& carrier, int id) {
 
 std::vector<HWND> ShownDialogs(const RunningCarrier& carrier) {
     std::vector<HWND> shown;
-    for (HWND window : TopLevelWindows(carrier.program.pid, "#32770"))
+    for (HWND window : TopLevelWindows(carrier.program.pid, kDialogClass))
         if (IsWindowVisible(window))
             shown.push_back(window);
     return shown;
@@ -324,7 +324,7 @@ TEST(Keyboard, EnterEscAndSpaceDriveTheDialogFromTheFocusOnOk) {
     ASSERT_NE(dialog, nullptr) << "Space presses OK";
     ASSERT_TRUE(BecomesForeground(dialog));
     // After a cancel the name field starts empty, as designed: the user types a name.
-    SetDlgItemTextA(dialog, 0x47C, "Wendelkamm_28.pdf");
+    SetDlgItemTextA(dialog, kFileNameFieldId, "Wendelkamm_28.pdf");
     PressKey(VK_RETURN);
     EXPECT_TRUE(SavedInto(folder));
     ASSERT_TRUE(FocusReaches(carrier, kOkButton));

@@ -7,6 +7,7 @@ test_exe=$2
 arch=$3
 # Exits 77 (skipped) where this kernel cannot run the build.
 "$build/wine-run.sh" --version >/dev/null || exit
+# shellcheck source=../../scripts/lib/wine-session.sh
 source "$(dirname "$0")/../../scripts/lib/wine-session.sh"
 use_wine_arch "$arch"
 unset DISPLAY

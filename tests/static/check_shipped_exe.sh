@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Checks the shipped 32-bit exe without running it: PE32 for i386, GUI subsystem, and an import
 # list limited to Windows system DLLs (no MinGW run-time DLLs).
+# Each check is a command string that check() evaluates later: its $-expressions are meant to stay
+# unexpanded inside single quotes, and the variables they read look unused to shellcheck.
+# shellcheck disable=SC2016,SC2034
 set -euo pipefail
 exe=$1
 document=${2:-}

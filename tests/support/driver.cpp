@@ -70,20 +70,12 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
 }
 
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(pid, "#32770")) {
-                if (IsWindowVisible(window) && ShowsControl(window, IDOK) &&
-                    GetDlgItem(window, 0xFFFF) != nullptr) {
-                    box = window;
-                    return true;
-                }
-            }
-            return false;
+    return WaitForWindow(
+        pid, kDialogClass,
+        [](HWND window) {
+            return ShowsControl(window, IDOK) && GetDlgItem(window, kMessageBoxTextId) != nullptr;
         },
         timeoutMs);
-    return box;
 }
 
 bool ShowsControl(HWND dialog, int id) {

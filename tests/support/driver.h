@@ -39,14 +39,44 @@ std::string WindowText(HWND window);
 std::string DialogItemText(HWND dialog, int id);
 std::string ClassNameOf(HWND window);
 
-// Polls a condition until it holds or the time is up.
-template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs) {
+// The carrier's form class (the run time's FormClassName; these exes link no run time).
+inline constexpr char kFormClass[] = "Tarnwick8099";
+// Ids and classes of the system's dialogs, as Wine and Windows give them.
+inline constexpr char kDialogClass[] = "#32770";
+// The text of a message box.
+inline constexpr int kMessageBoxTextId = 0xFFFF;
+// The file-name field of the Save dialog.
+inline constexpr int kFileNameFieldId = 0x47C;
+inline constexpr int kFileTypeBoxId = 0x470;
+
+// Polls a condition until it holds or the time is up; pollMs 0 only yields between polls, for
+// moments that pass quickly.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 20) {
     DWORD start = GetTickCount();
     for (;;) {
         if (condition())
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(20);
+        Sleep(pollMs);
     }
+}
+
+// A visible top-level window of the process and class that satisfies the condition, once one
+// does; null after the deadline.
+template <typename Condition>
+HWND WaitForWindow(DWORD pid, const char* className, Condition condition, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindows(pid, className))
+                if (IsWindowVisible(window) && condition(window)) {
+                    found = window;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return found;
 }

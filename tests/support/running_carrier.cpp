@@ -3,14 +3,10 @@
 RunningCarrier::RunningCarrier(const std::string& folder) {
     if (!Launch(program, BuiltProgramPath("carrier.exe"), "", folder))
         return;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(program.pid, "Tarnwick8099"))
-                if (IsWindowVisible(window) && GetDlgItem(window, kQuitButton) != nullptr)
-                    main = window;
-            return main != nullptr;
-        },
-        kCarrierTimeoutMs);
+    // A window created visible is shown before its children exist: wait for the last one.
+    main = WaitForWindow(
+        program.pid, kFormClass,
+        [](HWND window) { return GetDlgItem(window, kQuitButton) != nullptr; }, kCarrierTimeoutMs);
 }
 
 HWND RunningCarrier::Control(int id) const {
@@ -25,14 +21,8 @@ RECT RunningCarrier::Rect() const {
 }
 
 HWND RunningCarrier::WaitForSaveDialog() const {
-    HWND dialog = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(program.pid, "#32770"))
-                if (IsWindowVisible(window) && GetDlgItem(window, 0x47C) != nullptr)
-                    dialog = window;
-            return dialog != nullptr;
-        },
+    return WaitForWindow(
+        program.pid, kDialogClass,
+        [](HWND window) { return GetDlgItem(window, kFileNameFieldId) != nullptr; },
         kCarrierTimeoutMs);
-    return dialog;
 }

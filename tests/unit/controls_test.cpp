@@ -53,6 +53,7 @@ TEST_F(Controls, FirstFormIsMainAndLaterFormsAreOwnedByIt) {
     EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr);
     EXPECT_EQ(WindowText(main), "Wendelkamm28");
     EXPECT_EQ(form.className, FormClassName);
+    EXPECT_STREQ(FormClassName, kFormClass) << "the end-to-end tests find the window by it";
 
     HWND other = Create(second, CreateForm);
     EXPECT_EQ(second.id, 1);

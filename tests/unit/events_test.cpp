@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,7 @@ TEST_F(Events, CharactersWheelsExtraButtonsAndWindowsWithoutARecordAreNotForward
     control.onMouseDown = OnMouseDown;
     control.onKeyDown = OnKeyDown;
     Create(control, CreateEditBox);
+    WatchControl<3>(control.handle);
     HWND stray = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 20, 20,
                                  form.handle, nullptr, nullptr, nullptr);
     seen.clear();
@@ -196,10 +198,21 @@ TEST_F(Events, CharactersWheelsExtraButtonsAndWindowsWithoutARecordAreNotForward
     PostMessageA(control.handle, WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1), kPoint);
     PostMessageA(control.handle, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), kPoint);
     PostMessageA(stray, WM_LBUTTONDOWN, MK_LBUTTON, kPoint);
+    // Arrives at the form's onMessage on the default route: the last proof that the pump ran.
+    PostMessageA(form.handle, WM_NULL, 0, 0);
     PumpQueue();
+    std::vector<std::string> names = Names();
+    for (UINT message : {WM_CHAR, WM_XBUTTONDOWN, WM_MOUSEWHEEL})
+        EXPECT_NE(std::find(names.begin(), names.end(), Saw(message)), names.end())
+            << "the control itself never got " << message;
+    ASSERT_TRUE(std::any_of(seen.begin(), seen.end(), [](const Seen& s) {
+        return s.what == "onMessage" && s.message == WM_NULL;
+    })) << "the queue was not pumped to its end";
     for (const Seen& s : seen) {
         EXPECT_NE(s.what, "onMouseDown");
         EXPECT_NE(s.what, "onKeyDown");
+        if (s.what == "control saw")
+            continue;
         EXPECT_NE(s.message, static_cast<UINT>(WM_CHAR)) << "WM_CHAR reached the form";
         EXPECT_NE(s.message, static_cast<UINT>(WM_XBUTTONDOWN));
         if (s.message == WM_MOUSEWHEEL) {
@@ -225,7 +238,8 @@ TEST_F(Events, TabOnAControlBecomesACharacterForTheMainForm) {
     ASSERT_NE(character, nullptr) << "no WM_CHAR 9 at the main form";
     EXPECT_EQ(character->wParam, static_cast<WPARAM>(VK_TAB));
     EXPECT_EQ(character->lParam, 0x000F0001);
-    EXPECT_NE(std::find(Names().begin(), Names().end(), Saw(WM_KEYDOWN)), Names().end())
+    std::vector<std::string> names = Names();
+    EXPECT_NE(std::find(names.begin(), names.end(), Saw(WM_KEYDOWN)), names.end())
         << "the control still gets its key-down";
 }
 
@@ -237,6 +251,10 @@ TEST_F(Events, BareFormInputWithoutAHandlerGetsNoDefaultProcessing) {
     EXPECT_EQ(SendMessageA(form.handle, WM_KEYUP, 'A', 0), 0);
     for (const Seen& s : seen)
         EXPECT_NE(s.message, static_cast<UINT>(WM_CONTEXTMENU));
+    // A context-menu request on the default route is recorded: its absence above means something.
+    SendMessageA(form.handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form.handle), kPoint);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().message, static_cast<UINT>(WM_CONTEXTMENU));
 }
 
 TEST_F(Events, CloseWithAHandlerKeepsTheWindowAndWithoutOneEndsTheLoop) {

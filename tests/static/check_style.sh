@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# House style, checked: every C++ source as clang-format lays it out (.clang-format), and every
+# shell script clean under shellcheck.
+set -uo pipefail
+root=$1
+cd "$root" || exit 1
+status=0
+mapfile -t sources < <(find app runtime tests bench tools -path tests/fuzz/corpus -prune -o \
+    -type f \( -name '*.cpp' -o -name '*.h' \) -print | sort)
+[ ${#sources[@]} -gt 0 ] || { echo "FAIL: no C++ sources found under $root"; exit 1; }
+if clang-format --dry-run --Werror "${sources[@]}"; then
+    echo "ok: ${#sources[@]} C++ sources are formatted"
+else
+    echo "FAIL: run clang-format -i on the files named above"
+    status=1
+fi
+mapfile -t scripts < <({ echo .ci/run; find scripts -type f ! -name '*.reg'; find tests -type f \
+    \( -name '*.sh' -o -name '*.sh.in' \); } | sort)
+if shellcheck -x -P SCRIPTDIR -s bash "${scripts[@]}"; then
+    echo "ok: ${#scripts[@]} shell scripts pass shellcheck"
+else
+    echo "FAIL: shellcheck"
+    status=1
+fi
+exit $status
