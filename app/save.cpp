@@ -1,6 +1,5 @@
 #include "app.h"
 
-#include "core/binding.h"
 #include "core/files.h"
 #include "core/resources.h"
 #include "core/save_dialog.h"
@@ -37,8 +36,9 @@ static void Append(StringVariable& var, const char* text) {
     StrAppend(var, text, TextLength(text));
 }
 
-// Tells the user, in German, that nothing was saved and why; the program goes on.
-static void ReportNotSaved(const char* path, const char* reason) {
+// Tells the user, in German, that nothing was saved and why, and names a file the failed save
+// could not remove; the program goes on.
+static void ReportNotSaved(const char* path, const char* reason, const char* leftover = "") {
     StringVariable& message = NextTemporary();
     StrReset(message, kDefaultSizeHint);
     Append(message, "Die Datei wurde nicht gespeichert.");
@@ -48,7 +48,20 @@ static void ReportNotSaved(const char* path, const char* reason) {
     }
     Append(message, "\r\n\r\n");
     Append(message, reason);
+    if (leftover[0] != 0) {
+        Append(message, "\r\n\r\nDiese Zwischendatei blieb zur\xFC"
+                        "ck und kann gel\xF6scht werden:\r\n");
+        Append(message, leftover);
+    }
     MessageBoxA(nullptr, message.text, ApplicationName, MB_OK | MB_ICONERROR);
+}
+
+static const char* SaveFailureReason(DWORD error) {
+    if (error == ERROR_FILENAME_EXCED_RANGE)
+        return "Der Pfad des Ordners ist zu lang, um die Datei sicher zu speichern. Bitte "
+               "w\xE4hlen "
+               "Sie einen Ordner mit k\xFCrzerem Pfad oder einen l\xE4ngeren Dateinamen.";
+    return SystemErrorText(error).text;
 }
 
 static void ReportDialogFailure(DWORD error) {
@@ -81,33 +94,16 @@ static void SaveThroughDialog() {
     DWORD error = FileReplaceDurably(document, ChosenFile.text);
     StrReset(document, kDefaultSizeHint);
     if (error != 0)
-        ReportNotSaved(ChosenFile.text, SystemErrorText(error).text);
-}
-
-// Bound by name at the first use, as ReleaseCapture is (slot 0 holds user32): a second "OK" is
-// rare, and the import table of the exe stays within its size budget.
-static HWND(WINAPI* boundFindWindowEx)(HWND, HWND, LPCSTR, LPCSTR);
-static DWORD(WINAPI* boundGetWindowThreadProcessId)(HWND, LPDWORD);
-static HWND(WINAPI* boundGetLastActivePopup)(HWND);
-static BOOL(WINAPI* boundSetForegroundWindow)(HWND);
-
-static void BindWindowFinders() {
-    if (boundFindWindowEx != nullptr)
-        return;
-    BindInto(boundFindWindowEx, 0, "FindWindowExA");
-    BindInto(boundGetWindowThreadProcessId, 0, "GetWindowThreadProcessId");
-    BindInto(boundGetLastActivePopup, 0, "GetLastActivePopup");
-    BindInto(boundSetForegroundWindow, 0, "SetForegroundWindow");
+        ReportNotSaved(ChosenFile.text, SaveFailureReason(error), LeftoverStagingFile);
 }
 
 // While a save runs, its windows (the dialog, its question, a failure box) are the thread's only
 // dialog-class windows.
 static void BringSaveWindowToFront() {
-    BindWindowFinders();
     HWND window = nullptr;
-    while ((window = boundFindWindowEx(nullptr, window, "#32770", nullptr)) != nullptr) {
-        if (boundGetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-            boundSetForegroundWindow(boundGetLastActivePopup(window));
+    while ((window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr) {
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+            SetForegroundWindow(GetLastActivePopup(window));
             return;
         }
     }

@@ -16,9 +16,13 @@ extern DWORD LastFileError;
 // Creates or truncates the file and writes all `length` bytes in one call; the bytes written.
 uint32_t FileWriteAll(const StringVariable& var, const char* name);
 
-// Writes the bytes to a new file in the target's folder, flushes it, then puts it in the
-// target's place. A failure leaves the target as it was and no new file; the error code.
+// Writes the bytes to a new file of its own in the target's folder, flushes it, then puts it in
+// the target's place, keeping what the user set on an existing target. A failure leaves the target
+// as it was and no new file (see LeftoverStagingFile); the error code. A folder whose path leaves
+// no room for the staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written.
 DWORD FileReplaceDurably(const StringVariable& var, const char* target);
+// After a failed FileReplaceDurably: the staging file that could not be removed, or "".
+extern char LeftoverStagingFile[MAX_PATH];
 
 // Moves count bytes between the buffer and the variable's text or file (direction 0 reads).
 int32_t FileTransfer(StringVariable& var, void* buffer, int32_t count, int32_t direction);

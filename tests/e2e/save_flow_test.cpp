@@ -12,11 +12,11 @@
 namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
-constexpr int kFileNameField = 0x47C;
-constexpr int kFileTypeBox = 0x470;
 const char kDialogTitle[] = "Wohin m\xF6"
                             "chten Sie Wendelkamm 28 speichern ?";
 const char kNotSaved[] = "Die Datei wurde nicht gespeichert.";
+// MAX_PATH less the terminating NUL.
+constexpr size_t kMaxPathChars = MAX_PATH - 1;
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -42,45 +42,38 @@ struct SaveSession {
     }
 
     HWND WaitForDialog() {
-        HWND found = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND window : TopLevelWindows(program.pid, "#32770"))
-                    if (IsWindowVisible(window) && WindowText(window) == kDialogTitle &&
-                        GetDlgItem(window, kFileNameField) != nullptr)
-                        found = window;
-                return found != nullptr;
+        return WaitForWindow(
+            program.pid, kDialogClass,
+            [](HWND window) {
+                return WindowText(window) == kDialogTitle &&
+                       GetDlgItem(window, kFileNameFieldId) != nullptr;
             },
             kTimeoutMs);
-        return found;
     }
 
     // A message box (not the Save dialog, whose caption the overwrite question shares) that
     // offers the given button.
     HWND WaitForBoxWith(int button) {
-        HWND found = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND window : TopLevelWindows(program.pid, "#32770"))
-                    if (IsWindowVisible(window) && GetDlgItem(window, kFileNameField) == nullptr &&
-                        ShowsControl(window, button) && GetDlgItem(window, 0xFFFF) != nullptr)
-                        found = window;
-                return found != nullptr;
+        return WaitForWindow(
+            program.pid, kDialogClass,
+            [button](HWND window) {
+                return GetDlgItem(window, kFileNameFieldId) == nullptr &&
+                       ShowsControl(window, button) &&
+                       GetDlgItem(window, kMessageBoxTextId) != nullptr;
             },
             kTimeoutMs);
-        return found;
     }
 
     static void Type(HWND dialog, const std::string& name) {
-        SetDlgItemTextA(dialog, kFileNameField, name.c_str());
+        SetDlgItemTextA(dialog, kFileNameFieldId, name.c_str());
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
 
     static void Cancel(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }
 
     bool ShowsAnyBox() const {
-        for (HWND window : TopLevelWindows(program.pid, "#32770"))
-            if (IsWindowVisible(window) && GetDlgItem(window, kFileNameField) == nullptr)
+        for (HWND window : TopLevelWindows(program.pid, kDialogClass))
+            if (IsWindowVisible(window) && GetDlgItem(window, kFileNameFieldId) == nullptr)
                 return true;
         return false;
     }
@@ -97,8 +90,8 @@ TEST(SaveFlow, NewPathGetsTheDocumentByteForByte) {
 
     HWND dialog = session.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(DialogItemText(dialog, kFileNameField), "Wendelkamm_28.pdf");
-    EXPECT_EQ(DialogItemText(dialog, kFileTypeBox), "PDF-Dateien");
+    EXPECT_EQ(DialogItemText(dialog, kFileNameFieldId), "Wendelkamm_28.pdf");
+    EXPECT_EQ(DialogItemText(dialog, kFileTypeBoxId), "PDF-Dateien");
     // The proposed name alone: the dialog opened in the current directory, so it lands there.
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 
@@ -142,13 +135,13 @@ TEST(SaveFlow, CancelWritesNothingAndTheNextOpeningStartsEmpty) {
     SaveSession session(2, folder.path);
     HWND first = session.WaitForDialog();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(DialogItemText(first, kFileNameField), "Wendelkamm_28.pdf");
+    EXPECT_EQ(DialogItemText(first, kFileNameFieldId), "Wendelkamm_28.pdf");
     SaveSession::Cancel(first);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }, kTimeoutMs));
 
     HWND second = session.WaitForDialog();
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(DialogItemText(second, kFileNameField), "");
+    EXPECT_EQ(DialogItemText(second, kFileNameFieldId), "");
     EXPECT_FALSE(session.ShowsAnyBox()) << "a cancel shows no message";
     SaveSession::Cancel(second);
     EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
@@ -171,6 +164,25 @@ TEST(SaveFlow, CurrentDirectoryTooLongForTheBufferStillOpensTheDialog) {
     EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
 }
 
+TEST(SaveFlow, TargetPathOf259CharactersIsSavedByteForByte) {
+    ScratchFolder folder("longest");
+    const std::string name = "Wendelkamm_28.pdf";
+    std::string deep = folder.path;
+    while (deep.size() < 200)
+        ASSERT_TRUE(CreateDirectoryA((deep += "\\abcdefghij").c_str(), nullptr));
+    deep += "\\" + std::string(kMaxPathChars - name.size() - 1 - deep.size() - 1, 'y');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    ASSERT_EQ(deep.size() + 1 + name.size(), kMaxPathChars) << "the longest path the dialog takes";
+
+    SaveSession session(1, deep);
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Type(dialog, name);
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(ReadWholeFile(deep + "\\" + name) == Document());
+    EXPECT_EQ(ScratchFolderNames(deep), std::vector<std::string>{name});
+}
+
 // Wine's dialog crashes on a typed name longer than its buffer, so the failure is made by a
 // record that the dialog refuses (CDERR_STRUCTSIZE).
 TEST(SaveFailure, DialogFailureIsReportedLikeAFailedWrite) {
@@ -179,7 +191,7 @@ TEST(SaveFailure, DialogFailureIsReportedLikeAFailedWrite) {
     ASSERT_TRUE(Launch(program, BuiltProgramPath("save_flow_host.exe"), "broken", folder.path));
     HWND report = WaitForMessageBox(program.pid, kTimeoutMs);
     ASSERT_NE(report, nullptr) << "the dialog failure was not reported";
-    std::string text = DialogItemText(report, 0xFFFF);
+    std::string text = DialogItemText(report, kMessageBoxTextId);
     EXPECT_EQ(text.rfind(kNotSaved, 0), 0u) << text;
     EXPECT_NE(text.find("0x0001"), std::string::npos) << "the dialog's error code: " << text;
     PostMessageA(report, WM_COMMAND, IDOK, 0);
@@ -213,7 +225,7 @@ void ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
     HWND report = session.WaitForBoxWith(IDOK);
     ASSERT_NE(report, nullptr) << "the failure was not reported";
     EXPECT_EQ(WindowText(report), "Wendelkamm28");
-    std::string text = DialogItemText(report, 0xFFFF);
+    std::string text = DialogItemText(report, kMessageBoxTextId);
     EXPECT_EQ(text.rfind(kNotSaved, 0), 0u) << text;
     EXPECT_NE(text.find(target), std::string::npos) << "the path is named: " << text;
     EXPECT_GT(text.size(), sizeof kNotSaved + target.size() + 4) << "a reason follows: " << text;
@@ -270,32 +282,109 @@ TEST(SaveFailure, TargetHeldOpenByAnotherProgram) {
 
 namespace {
 
+// Sets a file's last write back by the given minutes, as if it had been left that long ago.
+void AgeFile(const std::string& path, int minutes) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks = {{now.dwLowDateTime, now.dwHighDateTime}};
+    ticks.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+    FILETIME then = {ticks.LowPart, ticks.HighPart};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &then));
+    CloseHandle(file);
+}
+
 TEST(SaveFaults, KilledMidSaveLeavesTheTargetAndTheNextSaveCleansUp) {
     ScratchFolder folder("killed");
     std::string target = folder.Path("existing.pdf");
-    std::string staging = target + ".partial";
     bool caught = false;
     for (int attempt = 0; attempt < 8 && !caught; ++attempt) {
         std::ofstream(target, std::ios::binary | std::ios::trunc) << "the existing target";
         SaveSession session(1, folder.path);
         SaveOverExisting(session);
         // Killed while the staging file is being written, as a crash or a power cut would.
-        DWORD start = GetTickCount();
-        while (!caught && GetTickCount() - start < 10000 &&
-               session.program.WaitForExit(0) == static_cast<DWORD>(STILL_ACTIVE))
-            caught = Exists(staging) && TerminateProcess(session.program.process, 99);
+        WaitUntil(
+            [&] {
+                caught =
+                    folder.FileNames().size() > 1 && TerminateProcess(session.program.process, 99);
+                return caught || session.program.WaitForExit(0) != static_cast<DWORD>(STILL_ACTIVE);
+            },
+            10000, 0);
         session.program.WaitForExit(kTimeoutMs);
         EXPECT_TRUE(caught || ReadWholeFile(target) == Document());
     }
     ASSERT_TRUE(caught) << "never caught the save half-way";
     EXPECT_EQ(ReadWholeFile(target), "the existing target") << "a killed save changed the target";
+    std::vector<std::string> names = folder.FileNames();
+    ASSERT_EQ(names.size(), 2u) << "one staging file is left";
+    std::string leftover = names[0] == "existing.pdf" ? names[1] : names[0];
+    EXPECT_EQ(leftover.rfind("~wk", 0), 0u) << leftover;
 
+    // Younger than a minute it might be a save still running; the next save, a minute on,
+    // removes it.
+    AgeFile(folder.Path(leftover), 2);
     SaveSession next(1, folder.path);
     SaveOverExisting(next);
     EXPECT_EQ(next.program.WaitForExit(kTimeoutMs), 0u);
     EXPECT_TRUE(ReadWholeFile(target) == Document());
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"})
         << "the next save left the staging file behind";
+}
+
+TEST(SaveFaults, TheUsersFilesBesideTheTargetSurviveASave) {
+    ScratchFolder folder("neighbours");
+    std::string target = folder.Path("existing.pdf");
+    std::ofstream(target, std::ios::binary) << "the existing target";
+    struct UserFile {
+        const char* name;
+        const char* bytes;
+        DWORD attributes;
+        int ageMinutes;
+    };
+    // "~wk0000.tmp" is the first name a save tries; the old one has the shape of a leftover
+    // but is read-only, so it is not the program's.
+    const UserFile users[] = {
+        {"existing.pdf.partial", "the user's own .partial file", FILE_ATTRIBUTE_NORMAL, 0},
+        {"~wk0000.tmp", "the user's file of the staging shape", FILE_ATTRIBUTE_READONLY, 0},
+        {"~wk0001.tmp", "an old read-only file of that shape", FILE_ATTRIBUTE_READONLY, 5},
+        {"~wk00x2.tmp", "an old file of another shape", FILE_ATTRIBUTE_NORMAL, 5},
+    };
+    for (const UserFile& user : users) {
+        std::ofstream(folder.Path(user.name), std::ios::binary) << user.bytes;
+        if (user.ageMinutes > 0)
+            AgeFile(folder.Path(user.name), user.ageMinutes);
+        SetFileAttributesA(folder.Path(user.name).c_str(), user.attributes);
+    }
+    SaveSession session(1, folder.path);
+    SaveOverExisting(session);
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(ReadWholeFile(target) == Document()) << "the save did not succeed";
+    for (const UserFile& user : users) {
+        EXPECT_EQ(ReadWholeFile(folder.Path(user.name)), user.bytes) << user.name;
+        EXPECT_EQ(GetFileAttributesA(folder.Path(user.name).c_str()) & FILE_ATTRIBUTE_READONLY,
+                  user.attributes & FILE_ATTRIBUTE_READONLY)
+            << user.name;
+        SetFileAttributesA(folder.Path(user.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    EXPECT_EQ(folder.FileNames(),
+              (std::vector<std::string>{"existing.pdf", "existing.pdf.partial", "~wk0000.tmp",
+                                        "~wk0001.tmp", "~wk00x2.tmp"}));
+}
+
+TEST(SaveFaults, AHiddenTargetStaysHiddenWhenReplaced) {
+    ScratchFolder folder("hidden");
+    std::string target = folder.Path("existing.pdf");
+    std::ofstream(target, std::ios::binary) << "the existing target";
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    SaveSession session(1, folder.path);
+    SaveOverExisting(session);
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(ReadWholeFile(target) == Document());
+    EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN)
+        << "the replaced file lost its hidden attribute";
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
 }
 
 TEST(SaveFaults, FolderRemovedBetweenTheDialogAndTheWriteIsReported) {
@@ -311,9 +400,7 @@ TEST(SaveFaults, FolderRemovedBetweenTheDialogAndTheWriteIsReported) {
         ASSERT_NE(dialog, nullptr);
         SaveSession::Type(dialog, "target\\new.pdf");
         // The dialog has accepted the path; the folder goes before the document is written.
-        DWORD start = GetTickCount();
-        while (IsWindow(dialog) && GetTickCount() - start < kTimeoutMs) {
-        }
+        WaitUntil([&] { return !IsWindow(dialog); }, kTimeoutMs, 0);
         removed = RemoveDirectoryA(folder.c_str()) != 0;
         if (!removed) {
             session.program.WaitForExit(kTimeoutMs);
@@ -321,7 +408,7 @@ TEST(SaveFaults, FolderRemovedBetweenTheDialogAndTheWriteIsReported) {
         }
         HWND report = session.WaitForBoxWith(IDOK);
         ASSERT_NE(report, nullptr) << "the failure was not reported";
-        EXPECT_EQ(DialogItemText(report, 0xFFFF).rfind(kNotSaved, 0), 0u);
+        EXPECT_EQ(DialogItemText(report, kMessageBoxTextId).rfind(kNotSaved, 0), 0u);
         PostMessageA(report, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
         EXPECT_FALSE(Exists(folder)) << "nothing was made in its place";

@@ -108,6 +108,54 @@ TEST_F(Files, ReplaceDurablyIntoAMissingFolderFails) {
     EXPECT_TRUE(folder.FileNames().empty());
 }
 
+TEST_F(Files, ReplaceDurablyRefusesAFolderWithoutRoomBeforeWritingAnything) {
+    Hold("x");
+    // The folder's path leaves fewer than the staging name's 11 characters within MAX_PATH.
+    std::string path = folder.Path(std::string(250 - folder.path.size(), 'f') + "\\a.pdf");
+    EXPECT_EQ(FileReplaceDurably(var, path.c_str()),
+              static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_TRUE(folder.FileNames().empty());
+}
+
+TEST_F(Files, SeeksStayInsideTheTextWhateverTheOffset) {
+    Hold("0123456789");
+    char out[4] = {};
+    FileSeek(var, -1);
+    EXPECT_EQ(var.position, 0);
+    EXPECT_EQ(FileTransfer(var, out, 3, 0), 3);
+    EXPECT_EQ(std::string(out, 3), "012") << "nothing before the text is read";
+    for (int64_t offset : {int64_t{1} << 31, int64_t{15}, int64_t{-(int64_t{1} << 40)}}) {
+        FileSeek(var, offset);
+        EXPECT_GE(var.position, 0) << offset;
+        EXPECT_LE(var.position, var.length) << offset;
+    }
+    FileSeek(var, int64_t{1} << 31);
+    EXPECT_EQ(FileTransfer(var, out, 4, 0), 0) << "nothing past the text is read";
+    char tail[] = "ab";
+    EXPECT_EQ(FileTransfer(var, tail, 2, 1), 2);
+    EXPECT_EQ(std::string(var.text, var.length), "0123456789ab") << "a write lands at the end";
+}
+
+TEST_F(Files, FailedOpensAndReopensLeaveNoHandleBehind) {
+    std::string missing = folder.Path("no-such-folder\\file.txt");
+    FileOpen(var, missing.c_str(), kFileModeRead);
+    EXPECT_EQ(var.file, nullptr) << "a failed open holds no handle";
+    EXPECT_EQ(var.length, 0);
+    EXPECT_EQ(var.capacity, 0);
+    EXPECT_NE(LastFileError, 0u);
+    EXPECT_EQ(FileClose(var), 0);
+
+    std::string first = folder.Path("first.txt");
+    std::string second = folder.Path("second.txt");
+    WriteWholeFile(first, "one");
+    WriteWholeFile(second, "two");
+    FileOpen(var, first.c_str(), kFileModeRead);
+    FileOpen(var, second.c_str(), kFileModeRead);
+    EXPECT_TRUE(DeleteFileA(first.c_str())) << "the first file is still held open";
+    EXPECT_EQ(var.length, 3);
+    FileClose(var);
+}
+
 TEST_F(Files, TransferInsideTheTextOverwritesAndReadsStopAtTheEnd) {
     Hold("0123456789");
     var.position = 3;
