@@ -74,6 +74,28 @@ static void ReportDialogFailure(DWORD error) {
     ReportNotSaved(nullptr, reason);
 }
 
+// The size and CRC-32 the build recorded beside the document, 32 bits little-endian each; a
+// program file damaged inside the document, or without the record, never saves it.
+static bool CarriedDocumentIsIntact(const StringVariable& document, uint32_t crc) {
+    TextView record = ResourceBytes(DOCUMENT_CHECKSUM_RESOURCE);
+    if (record.text == nullptr || record.length != 8)
+        return false;
+    auto* bytes = reinterpret_cast<const uint8_t*>(record.text);
+    uint32_t size =
+        bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    uint32_t sum =
+        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
+    return size == static_cast<uint32_t>(document.length) && sum == crc;
+}
+
+static void ReportDamagedProgram() {
+    MessageBoxA(nullptr,
+                "Die Programmdatei ist besch\xE4"
+                "digt: das Dokument darin ist nicht vollst\xE4ndig. Bitte laden Sie das Programm "
+                "noch einmal herunter.",
+                ApplicationName, MB_OK | MB_ICONERROR);
+}
+
 static void SaveThroughDialog() {
     ReadCurrentDirectory();
     SaveDialogPrepare(SaveRequest);
@@ -89,7 +111,12 @@ static void SaveThroughDialog() {
 
     StringVariable& document = NextTemporary();
     StrReset(document, kDefaultSizeHint);
-    ResourceLoad(document, DOCUMENT_RESOURCE);
+    uint32_t crc = ResourceLoadSummed(document, DOCUMENT_RESOURCE);
+    if (!CarriedDocumentIsIntact(document, crc)) {
+        StrReset(document, kDefaultSizeHint);
+        ReportDamagedProgram();
+        return;
+    }
     // Never truncate the target first: a failed save must leave an existing file as it was.
     DWORD error = FileReplaceDurably(document, ChosenFile.text);
     StrReset(document, kDefaultSizeHint);

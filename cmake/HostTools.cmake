@@ -6,4 +6,5 @@ ExternalProject_Add(carrier_host_tools
     CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/host-tools/standin_pdf" "${CMAKE_BINARY_DIR}/host-tools/make_skin")
+    BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/host-tools/standin_pdf" "${CMAKE_BINARY_DIR}/host-tools/make_skin"
+                     "${CMAKE_BINARY_DIR}/host-tools/document_checksum")

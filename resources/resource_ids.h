@@ -3,5 +3,6 @@
 #pragma once
 
 #define DOCUMENT_RESOURCE "th"
+#define DOCUMENT_CHECKSUM_RESOURCE "thsum"
 #define TITLE_BAR_BITMAP "titlebar"
 #define CLOSE_GLYPH_BITMAP "xbut"

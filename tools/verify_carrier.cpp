@@ -1,5 +1,6 @@
 // Reads a built carrier and reports what it carries: the "TH" resource found through the PE
-// resource directory (size and SHA-256, and whether it matches a given document), the volume
+// resource directory (size and SHA-256, whether it matches a given document, and whether it matches
+// the size and CRC-32 the build recorded beside it), the volume
 // named in the program, the PE machine and subsystem, and the manifest.
 // Usage: verify_carrier EXE [DOCUMENT]; exit 0 when the exe is a carrier (and matches DOCUMENT).
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include <openssl/evp.h>
+#include <zlib.h>
 
 namespace {
 
@@ -167,6 +169,24 @@ std::optional<std::string> ProgramVolume(const Bytes& exe) {
     return std::nullopt;
 }
 
+// The size and CRC-32 the build recorded beside TH (THSUM), against the carried bytes.
+bool ReportChecksum(Image& image, const Pe& pe, const Bytes& exe,
+                    const std::pair<size_t, uint32_t>& document) {
+    auto record = FindResource(image, pe, "#10", "THSUM");
+    if (!record || record->second != 8) {
+        std::printf("checksum: no size and CRC-32 record THSUM\n");
+        return false;
+    }
+    uint32_t size = image.Read(record->first, 4);
+    uint32_t crc = image.Read(record->first + 4, 4);
+    uint32_t carried =
+        static_cast<uint32_t>(crc32(0, exe.data() + document.first, document.second));
+    bool same = size == document.second && crc == carried;
+    std::printf("checksum: %u bytes, crc32 %08x stored; %u bytes, crc32 %08x carried: %s\n", size,
+                crc, document.second, carried, same ? "intact" : "DAMAGED");
+    return same;
+}
+
 const char* MachineName(uint16_t machine) {
     return machine == 0x14c ? "i386" : machine == 0x8664 ? "x86_64" : "other";
 }
@@ -201,6 +221,7 @@ int main(int argc, char** argv) {
     } else {
         std::string hash = Sha256(exe->data() + document->first, document->second);
         std::printf("document: %u bytes, sha256 %s\n", document->second, hash.c_str());
+        ok = ReportChecksum(image, *pe, *exe, *document) && ok;
         if (argc == 3) {
             std::optional<Bytes> given = ReadFile(argv[2]);
             bool same = given && given->size() == document->second &&

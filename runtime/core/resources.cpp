@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "checksum.h"
 #include "fatal.h"
 #include "files.h"
 #include "process.h"
@@ -22,7 +23,7 @@ static const char* const kResourceTypes[] = {
     "AVI",
 };
 
-void ResourceLoad(StringVariable& dest, const char* name) {
+TextView ResourceBytes(const char* name) {
     HRSRC found = nullptr;
     for (const char* type : kResourceTypes) {
         found = FindResourceA(ModuleInstance, name, type);
@@ -30,9 +31,27 @@ void ResourceLoad(StringVariable& dest, const char* name) {
             break;
     }
     if (found == nullptr)
+        return {nullptr, 0};
+    auto* bytes = static_cast<const char*>(LockResource(LoadResource(ModuleInstance, found)));
+    return {bytes, static_cast<int32_t>(SizeofResource(ModuleInstance, found))};
+}
+
+static TextView FoundResource(const char* name) {
+    TextView bytes = ResourceBytes(name);
+    if (bytes.text == nullptr)
         FatalError(kErrorResourceNotFound, name);
-    void* bytes = LockResource(LoadResource(ModuleInstance, found));
-    DWORD count = SizeofResource(ModuleInstance, found);
+    return bytes;
+}
+
+void ResourceLoad(StringVariable& dest, const char* name) {
+    TextView bytes = FoundResource(name);
     // A write from the resource's bytes, which are only read.
-    FileTransfer(dest, bytes, static_cast<int32_t>(count), 1);
+    FileTransfer(dest, const_cast<char*>(bytes.text), bytes.length, 1);
+}
+
+uint32_t ResourceLoadSummed(StringVariable& dest, const char* name) {
+    TextView bytes = FoundResource(name);
+    char* room = StrAppendRoom(dest, bytes.length);
+    return room != nullptr ? CopyWithCrc32(room, bytes.text, static_cast<uint32_t>(bytes.length), 0)
+                           : 0;
 }

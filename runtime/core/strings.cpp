@@ -86,24 +86,19 @@ static bool LiesInBlock(const StringVariable& var, const void* bytes) {
            address < first + static_cast<uint32_t>(var.capacity);
 }
 
-TextView StrAppend(StringVariable& var, const void* bytes, int32_t count) {
-    if (count > 0) {
-        const char* source = static_cast<const char*>(bytes);
-        int64_t needed = static_cast<int64_t>(var.position) + count + 1;
-        if (var.capacity <= needed) {
-            // A source inside our own block moves with it when the block grows.
-            bool ownBytes = LiesInBlock(var, source);
-            ptrdiff_t offset = ownBytes ? source - var.text : 0;
-            uint64_t request = static_cast<uint64_t>((needed + 128) ^ 3);
-            if (request > UINT32_MAX)
-                FatalError(kErrorInsufficientMemory, nullptr);
-            StrGrow(var, static_cast<uint32_t>(request));
-            if (ownBytes)
-                source = var.text + offset;
-        }
-        BlockCopy(source, var.text + var.position, count);
-        var.position += count;
-    }
+// Grows the block as an append of count bytes at the position needs it.
+static void GrowForAppend(StringVariable& var, int32_t count) {
+    int64_t needed = static_cast<int64_t>(var.position) + count + 1;
+    if (var.capacity > needed)
+        return;
+    uint64_t request = static_cast<uint64_t>((needed + 128) ^ 3);
+    if (request > UINT32_MAX)
+        FatalError(kErrorInsufficientMemory, nullptr);
+    StrGrow(var, static_cast<uint32_t>(request));
+}
+
+// After the position moved: the length follows it, with a NUL after the text.
+static TextView EndAppend(StringVariable& var) {
     if (var.text == nullptr)
         return {EmptyText, 0};
     if (var.length <= var.position) {
@@ -111,6 +106,31 @@ TextView StrAppend(StringVariable& var, const void* bytes, int32_t count) {
         var.text[var.position] = 0;
     }
     return {var.text, var.position};
+}
+
+TextView StrAppend(StringVariable& var, const void* bytes, int32_t count) {
+    if (count > 0) {
+        const char* source = static_cast<const char*>(bytes);
+        // A source inside our own block moves with it when the block grows.
+        bool ownBytes = LiesInBlock(var, source);
+        ptrdiff_t offset = ownBytes ? source - var.text : 0;
+        GrowForAppend(var, count);
+        if (ownBytes)
+            source = var.text + offset;
+        BlockCopy(source, var.text + var.position, count);
+        var.position += count;
+    }
+    return EndAppend(var);
+}
+
+char* StrAppendRoom(StringVariable& var, int32_t count) {
+    if (count <= 0)
+        return nullptr;
+    GrowForAppend(var, count);
+    char* room = var.text + var.position;
+    var.position += count;
+    EndAppend(var);
+    return room;
 }
 
 TextView StrAssign(StringVariable& var, const void* bytes, int32_t count) {

@@ -35,6 +35,9 @@ void StrReset(StringVariable& var, int32_t hint);
 void StrGrow(StringVariable& var, uint32_t n);
 TextView StrAppend(StringVariable& var, const void* bytes, int32_t count);
 TextView StrAssign(StringVariable& var, const void* bytes, int32_t count);
+// Makes room for count bytes at the position as an append of them would, moves past them and
+// gives where they go (null for none), for a caller that fills them itself.
+char* StrAppendRoom(StringVariable& var, int32_t count);
 TextView StrSyncLength(StringVariable& var);
 inline TextView StrView(const StringVariable& var) {
     return {var.text, var.length};

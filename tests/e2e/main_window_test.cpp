@@ -249,6 +249,49 @@ TEST(MainWindow, OkSavesTheDocument) {
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
+TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
+    // A copy of the program with one bit of the carried document flipped, as a bad disk does.
+    ScratchFolder programs("damaged-program");
+    std::string image = ReadWholeFile(BuiltProgramPath("carrier.exe"));
+    size_t document = image.find("%PDF-1.5\n");
+    ASSERT_NE(document, std::string::npos);
+    image[document + 1000000] ^= 0x10;
+    std::string damaged = programs.Path("carrier.exe");
+    std::ofstream(damaged, std::ios::binary)
+        .write(image.data(), static_cast<std::streamsize>(image.size()));
+
+    ScratchFolder folder("damaged-save");
+    std::ofstream(folder.Path("existing.pdf"), std::ios::binary) << "the existing target";
+    RunningCarrier carrier(folder.path, damaged);
+    ASSERT_NE(carrier.main, nullptr);
+    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
+    HWND dialog = carrier.WaitForSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, kFileNameFieldId, "existing.pdf");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND question = WaitForWindow(
+        carrier.program.pid, kDialogClass, [](HWND window) { return ShowsControl(window, IDYES); },
+        kTimeoutMs);
+    ASSERT_NE(question, nullptr);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+
+    HWND box = WaitForMessageBox(carrier.program.pid, kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "the damage was not reported";
+    EXPECT_EQ(WindowText(box), "Wendelkamm28");
+    EXPECT_EQ(DialogItemText(box, kMessageBoxTextId)
+                  .rfind("Die Programmdatei ist besch\xE4"
+                         "digt",
+                         0),
+              0u);
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
+    EXPECT_EQ(ReadWholeFile(folder.Path("existing.pdf")), "the existing target");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kTimeoutMs));
+    EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on";
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
 // A key pressed and released through the input system, optionally with Shift held.
 void PressKey(WORD key, bool shift = false) {
     std::vector<INPUT> inputs;

@@ -32,6 +32,7 @@ echo "ok: two builds are byte-identical"
 (cd "$work/dist-a" && sha256sum -c Wendelkamm_29.exe.sha256 >/dev/null) || fail "sha256 file"
 grep -q "volume: 29" "$work/release-a.log" || fail "the exe does not name volume 29"
 grep -q "matches .*: yes" "$work/release-a.log" || fail "the exe does not carry the document"
+grep -q "^checksum: .*: intact$" "$work/release-a.log" || fail "no intact size and CRC-32 record"
 grep -q "document: $(stat -c %s "$document") bytes, sha256 $(sha256sum "$document" | cut -d' ' -f1)" \
     "$work/release-a.log" || fail "the document's size and hash are not printed"
 LC_ALL=C grep -qaF "Wendelkamm29" "$exe_a" || fail "program name"

@@ -1,7 +1,7 @@
 #include "support/running_carrier.h"
 
-RunningCarrier::RunningCarrier(const std::string& folder) {
-    if (!Launch(program, BuiltProgramPath("carrier.exe"), "", folder))
+RunningCarrier::RunningCarrier(const std::string& folder, const std::string& exePath) {
+    if (!Launch(program, exePath.empty() ? BuiltProgramPath("carrier.exe") : exePath, "", folder))
         return;
     // A window created visible is shown before its children exist: wait for the last one.
     main = WaitForWindow(

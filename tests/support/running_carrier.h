@@ -12,8 +12,9 @@ enum CarrierControlId { kTitleBar = 1, kCloseBox, kTitleLabel, kInfoLabel, kOkBu
 inline constexpr DWORD kCarrierTimeoutMs = 30000;
 
 struct RunningCarrier {
-    // Starts the carrier in the folder (empty: the test's own) and waits for its window.
-    explicit RunningCarrier(const std::string& folder = "");
+    // Starts the carrier (or the given copy of it) in the folder (empty: the test's own) and
+    // waits for its window.
+    explicit RunningCarrier(const std::string& folder = "", const std::string& exePath = "");
 
     HWND Control(int id) const;
     RECT Rect() const;

@@ -1,6 +1,7 @@
 // The embedded document, whole-file writes and file variables, on real files under Wine.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -51,6 +52,24 @@ TEST_F(Files, ResourceLoadCopiesTheDocumentUnchanged) {
     std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
     ASSERT_EQ(document.size(), static_cast<size_t>(kDocumentSize));
     EXPECT_TRUE(document == std::string(var.text, var.length)) << "the bytes differ";
+}
+
+TEST_F(Files, ResourceLoadSummedGivesTheCrcTheBuildRecorded) {
+    StrReset(var, kDefaultSizeHint);
+    uint32_t crc = ResourceLoadSummed(var, "th");
+    ASSERT_EQ(var.length, kDocumentSize);
+    EXPECT_EQ(var.text[kDocumentSize], 0);
+    EXPECT_TRUE(ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH) == std::string(var.text, var.length));
+    // The build's record, made by the host tools with zlib: size, then CRC-32, little-endian.
+    std::string record = ReadWholeFile(CARRIER_DOCUMENT_SUM_WINDOWS_PATH);
+    ASSERT_EQ(record.size(), 8u);
+    uint32_t recorded[2];
+    std::memcpy(recorded, record.data(), 8);
+    EXPECT_EQ(recorded[0], static_cast<uint32_t>(kDocumentSize));
+    EXPECT_EQ(crc, recorded[1]);
+    TextView carried = ResourceBytes("thsum");
+    EXPECT_EQ(std::string(carried.text, carried.length), record) << "the record is carried";
+    EXPECT_EQ(ResourceBytes("nosuchres").text, nullptr);
 }
 
 TEST_F(Files, ResourceLoadTakesTheEarlierTypeAndNamedTypes) {
