@@ -189,7 +189,8 @@ TEST(Crc32, KnownValuesAndACopyThatSumsInPieces) {
     std::string source(3 * 16384 + 11, '\0');
     for (size_t i = 0; i < source.size(); ++i)
         source[i] = static_cast<char>(i * 131 + (i >> 9));
-    for (uint32_t count : {1u, 7u, 8u, 9u, 16383u, 16384u, 16385u, 3u * 16384u + 10u}) {
+    for (uint32_t count :
+         {1u, 7u, 8u, 9u, 64u, 79u, 1000u, 16383u, 16384u, 16385u, 3u * 16384u + 10u}) {
         std::string copy(count, 'x');
         uint32_t summed = CopyWithCrc32(copy.data(), source.data() + 1, count, 0);
         EXPECT_EQ(copy, source.substr(1, count)) << count;
