@@ -232,8 +232,7 @@ TEST(MainWindow, OkSavesTheDocument) {
     ScratchFolder folder("ok");
     RunningCarrier carrier(folder.path);
     ASSERT_NE(carrier.main, nullptr);
-    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
-    HWND dialog = carrier.WaitForSaveDialog();
+    HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(dialog), "Wohin m\xF6"
                                   "chten Sie Wendelkamm 28 speichern ?");
@@ -264,8 +263,7 @@ TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     std::ofstream(folder.Path("existing.pdf"), std::ios::binary) << "the existing target";
     RunningCarrier carrier(folder.path, damaged);
     ASSERT_NE(carrier.main, nullptr);
-    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
-    HWND dialog = carrier.WaitForSaveDialog();
+    HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextA(dialog, kFileNameFieldId, "existing.pdf");
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -401,8 +399,7 @@ TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
     ScratchFolder folder("twice");
     RunningCarrier carrier(folder.path);
     ASSERT_NE(carrier.main, nullptr);
-    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
-    HWND dialog = carrier.WaitForSaveDialog();
+    HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
     // The dialog has no owner: the main window can come in front of it.
     SetForegroundWindow(carrier.main);

@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
     if (!SaveScreen(argv[1]))
         return 103;
 
-    PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
-    HWND dialog = carrier.WaitForSaveDialog();
+    HWND dialog = carrier.OpenSaveDialog();
     if (dialog == nullptr)
         return 104;
     // The proposed name in the folder the dialog opens in: the current directory.

@@ -26,3 +26,8 @@ HWND RunningCarrier::WaitForSaveDialog() const {
         [](HWND window) { return GetDlgItem(window, kFileNameFieldId) != nullptr; },
         kCarrierTimeoutMs);
 }
+
+HWND RunningCarrier::OpenSaveDialog() const {
+    PostMessageA(Control(kOkButton), BM_CLICK, 0, 0);
+    return WaitForSaveDialog();
+}

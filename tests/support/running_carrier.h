@@ -20,6 +20,8 @@ struct RunningCarrier {
     RECT Rect() const;
     // The Save dialog, once it is shown; null after the deadline.
     HWND WaitForSaveDialog() const;
+    // Clicks "OK" and waits for the Save dialog.
+    HWND OpenSaveDialog() const;
 
     Program program;
     HWND main = nullptr;
