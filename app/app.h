@@ -52,7 +52,8 @@ void DragWindow();
 void QuitProgram();
 // Enter presses the focused button, Esc quits.
 void PressKey();
-// The main form's onMessage: Tab and Shift+Tab between "OK" and "Abbrechen / Schließen".
-LRESULT MoveFocusOnTab();
+// The main form's onMessage: Tab and Shift+Tab between "OK" and "Abbrechen / Schliessen", and the
+// focused button kept across deactivation.
+LRESULT KeyboardFocusMessage();
 // Gives "OK" the keyboard focus with a visible focus cue.
 void FocusOkButton();

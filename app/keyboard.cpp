@@ -1,5 +1,6 @@
 // The window from the keyboard: "OK" has the focus at the start and after a save, Tab and Shift+Tab
-// move between the two buttons, Enter presses the focused one, Esc quits as "Abbrechen" does.
+// move between the two buttons, Enter presses the focused one, Esc quits as "Abbrechen" does, and
+// the focused button keeps the focus when the window is left and activated again.
 #include "app.h"
 
 #include "window/window_proc.h"
@@ -10,14 +11,36 @@ void FocusOkButton() {
     SendMessageA(MainForm.handle, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
+// The button that had the focus when the window was last left.
+static HWND focusedButton;
+
 // The message loop hands Tab to the main form as a character, whichever control had it. With two
 // stops, Tab and Shift+Tab both go to the other one; from neither, to "OK".
-LRESULT MoveFocusOnTab() {
-    if (CurrentEvent.eventMessage != WM_CHAR || CurrentEvent.eventWParam != VK_TAB)
-        return 0;
+static LRESULT MoveFocusOnTab() {
     HWND ok = OkButton.handle;
     SetFocus(GetFocus() == ok ? QuitButton.handle : ok);
     return 1;
+}
+
+// Left, the window remembers its focused button; activated again, it gives it the focus back
+// instead of the default's focus on the form itself, where no key would reach a button.
+static LRESULT KeepFocusAcrossActivation() {
+    if (LOWORD(CurrentEvent.eventWParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus == OkButton.handle || focus == QuitButton.handle)
+            focusedButton = focus;
+        return 0;
+    }
+    SetFocus(focusedButton != nullptr ? focusedButton : OkButton.handle);
+    return 1;
+}
+
+LRESULT KeyboardFocusMessage() {
+    if (CurrentEvent.eventMessage == WM_CHAR && CurrentEvent.eventWParam == VK_TAB)
+        return MoveFocusOnTab();
+    if (CurrentEvent.eventMessage == WM_ACTIVATE)
+        return KeepFocusAcrossActivation();
+    return 0;
 }
 
 // Keys pressed on a button (forwarded with its id) or on the main form itself.

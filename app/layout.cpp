@@ -60,7 +60,7 @@ static void BuildMainForm() {
     SetBackColor(kBackground);
     SetCaption(ProductTitle.text);
     MainForm.onKeyDown = PressKey;
-    MainForm.onMessage = MoveFocusOnTab;
+    MainForm.onMessage = KeyboardFocusMessage;
 }
 
 // Each control is built with its record as the target; the current form is kept across it.

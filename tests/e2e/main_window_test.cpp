@@ -387,6 +387,25 @@ TEST(Keyboard, TabMovesBetweenTheButtonsAndEnterPressesQuit) {
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
+TEST(Keyboard, TheFocusedButtonKeepsTheFocusWhenTheWindowIsActivatedAgain) {
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+    PressKey(VK_TAB);
+    ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
+    // Another program's window comes to the front, then the carrier's again.
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                                 100, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(BecomesForeground(other));
+    SetForegroundWindow(carrier.main);
+    ASSERT_TRUE(BecomesForeground(carrier.main));
+    EXPECT_TRUE(FocusReaches(carrier, kQuitButton)) << "the focus went to the form itself";
+    PressKey(VK_RETURN);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    DestroyWindow(other);
+}
+
 TEST(Keyboard, EscAtTheStartEndsTheProgram) {
     RunningCarrier carrier;
     ASSERT_NE(carrier.main, nullptr);
