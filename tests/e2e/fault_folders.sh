@@ -2,12 +2,15 @@
 # Mounts (or unmounts) the folders the save-failure tests write into:
 #   readonly/  a read-only tmpfs holding an existing target, existing.pdf
 #   full/      an 8 MiB tmpfs holding existing.pdf, too small for the document
-# Root only: without it nothing is mounted and the tests that need these folders skip.
+# Root only: without it nothing is mounted and the tests that need these folders skip. Where the suite
+# runs in the i386 root, each folder is mounted at the same path there too.
 set -u
 action=$1
 base=$2
+root=${CARRIER_I386_ROOT:-}
 unmount_all() {
     for dir in "$base/readonly" "$base/full"; do
+        [ -z "$root" ] || ! mountpoint -q "$root$dir" || umount "$root$dir"
         mountpoint -q "$dir" && umount "$dir"
     done
     rm -rf "$base"
@@ -26,6 +29,10 @@ mount)
     mount -o remount,ro "$base/readonly"
     mount -t tmpfs -o size=8m tmpfs "$base/full"
     printf 'the existing target' >"$base/full/existing.pdf"
+    if [ -n "$root" ]; then
+        mount --bind "$base/readonly" "$root$base/readonly"
+        mount --bind "$base/full" "$root$base/full"
+    fi
     touch "$base/mounted"
     ;;
 unmount)

@@ -13,7 +13,7 @@ use_wine_arch "$arch"
 unset DISPLAY
 shared_prefix=$build/wineprefix
 prefix=$build/wineprefix-small
-if ! cmp -s "$shared_prefix/.carrier-settings.reg" "$prefix/.carrier-settings.reg" 2>/dev/null; then
+if ! cmp -s "$shared_prefix/.carrier-recipe" "$prefix/.carrier-recipe" 2>/dev/null; then
     rm -rf "$prefix"
     cp -a "$shared_prefix" "$prefix"
 fi
