@@ -7,4 +7,5 @@ ExternalProject_Add(carrier_host_tools
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/host-tools/standin_pdf" "${CMAKE_BINARY_DIR}/host-tools/make_skin"
-                     "${CMAKE_BINARY_DIR}/host-tools/document_checksum")
+                     "${CMAKE_BINARY_DIR}/host-tools/document_checksum"
+                     "${CMAKE_BINARY_DIR}/host-tools/align_resources")
