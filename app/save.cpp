@@ -8,6 +8,8 @@
 
 #include <cderr.h>
 
+#include <initializer_list>
+
 static constexpr int32_t kDirectorySizeHint = 255;
 // OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES
 static constexpr DWORD kSaveFlags = 0x202806;
@@ -36,9 +38,31 @@ static void Append(StringVariable& var, const char* text) {
     StrAppend(var, text, TextLength(text));
 }
 
-// Tells the user, in German, that nothing was saved and why, and names a file the failed save
-// could not remove; the program goes on.
-static void ReportNotSaved(const char* path, const char* reason, const char* leftover = "") {
+// Where a failed save left files behind: the file that holds the document and the one that holds
+// the old target, where the target could not be put back; else what could not be removed.
+static void AppendLeftovers(StringVariable& message) {
+    if (DisplacedTargetFile[0] != 0) {
+        Append(message, "\r\n\r\nDas Dokument liegt in dieser Datei:\r\n");
+        Append(message, LeftoverStagingFile);
+        Append(message, "\r\n\r\nIhre bisherige Datei liegt jetzt hier:\r\n");
+        Append(message, DisplacedTargetFile);
+        return;
+    }
+    if (LeftoverStagingFile[0] == 0 && LeftoverBackupFile[0] == 0)
+        return;
+    Append(message, "\r\n\r\nDiese Zwischendateien blieben zur\xFC"
+                    "ck und k\xF6nnen gel\xF6scht werden:");
+    for (const char* leftover : {LeftoverStagingFile, LeftoverBackupFile}) {
+        if (leftover[0] != 0) {
+            Append(message, "\r\n");
+            Append(message, leftover);
+        }
+    }
+}
+
+// Tells the user, in German, that nothing was saved and why, and names the files a failed save
+// left behind; the program goes on.
+static void ReportNotSaved(const char* path, const char* reason, bool saveLeftFiles = false) {
     StringVariable& message = NextTemporary();
     StrReset(message, kDefaultSizeHint);
     Append(message, "Die Datei wurde nicht gespeichert.");
@@ -48,11 +72,8 @@ static void ReportNotSaved(const char* path, const char* reason, const char* lef
     }
     Append(message, "\r\n\r\n");
     Append(message, reason);
-    if (leftover[0] != 0) {
-        Append(message, "\r\n\r\nDiese Zwischendatei blieb zur\xFC"
-                        "ck und kann gel\xF6scht werden:\r\n");
-        Append(message, leftover);
-    }
+    if (saveLeftFiles)
+        AppendLeftovers(message);
     MessageBoxA(nullptr, message.text, ApplicationName, MB_OK | MB_ICONERROR);
 }
 
@@ -121,7 +142,7 @@ static void SaveThroughDialog() {
     DWORD error = FileReplaceDurably(document, ChosenFile.text);
     StrReset(document, kDefaultSizeHint);
     if (error != 0)
-        ReportNotSaved(ChosenFile.text, SaveFailureReason(error), LeftoverStagingFile);
+        ReportNotSaved(ChosenFile.text, SaveFailureReason(error), true);
 }
 
 // While a save runs, its windows (the dialog, its question, a failure box) are the thread's only
@@ -136,8 +157,9 @@ static void BringSaveWindowToFront() {
     }
 }
 
-// The dialog has no owner, so the main window stays usable while it is open: a second "OK" (or
-// Enter) brings the open dialog to the front instead of opening another on the same buffers.
+// The dialog has no owner, so the main window stays usable while it is open: a second press of
+// "OK" brings the open dialog to the front instead of opening another on the same buffers. While
+// the dialog runs its own loop, only a click or Space reaches "OK"; Enter does not.
 static bool saveRunning;
 
 void SaveDocument() {

@@ -1,5 +1,7 @@
 #include "files.h"
 
+#include "file_system.h"
+
 DWORD LastFileError;
 
 static constexpr char kLineEnd[2] = {'\r', '\n'};
@@ -24,17 +26,25 @@ uint32_t FileWriteAll(const StringVariable& var, const char* name) {
 }
 
 char LeftoverStagingFile[MAX_PATH];
+char DisplacedTargetFile[MAX_PATH];
+char LeftoverBackupFile[MAX_PATH];
 
-// The staging file: "~wk", four hex digits and ".tmp" in the target's folder. The name is short,
-// so that it fits wherever a target name at least as long fits, and of a shape that the cleanup
-// can tell for this program's own.
+// The staging file: "~wk", four hex digits and ".tmp" in the target's folder; the backup that the
+// replace moves the old target to has ".bak" instead. The names are short, so that they fit
+// wherever a target name at least as long fits, and of a shape that the cleanup can tell for this
+// program's own.
 static constexpr char kStagingPrefix[] = "~wk";
 static constexpr char kStagingSuffix[] = ".tmp";
+static constexpr char kBackupSuffix[] = ".bak";
 static constexpr int32_t kStagingNameLength = 11;
 // Names taken by other files are passed over; this many are tried before giving up.
 static constexpr int kStagingAttempts = 256;
 // Leftovers of a killed save younger than this may belong to a save still running.
 static constexpr int64_t kLeftoverAgeTicks = 60LL * 10000000;
+// Waits between tries of an operation on a file that another program holds: 40 ms, doubling,
+// 2.52 s in all.
+static constexpr DWORD kFirstHoldWaitMs = 40;
+static constexpr DWORD kLastHoldWaitMs = 1280;
 
 static uint32_t stagingCounter;
 
@@ -49,18 +59,18 @@ static int32_t FolderLength(const char* path) {
     return folder;
 }
 
-static void PutStagingName(char* name, uint32_t number) {
+static void PutStagingName(char* name, uint32_t number, const char* suffix) {
     BlockCopy(kStagingPrefix, name, 3);
     for (int digit = 0; digit < 4; ++digit)
         name[3 + digit] = kHexDigits[(number >> (12 - 4 * digit)) & 0xF];
-    BlockCopy(kStagingSuffix, name + 7, static_cast<int32_t>(sizeof kStagingSuffix));
+    BlockCopy(suffix, name + 7, static_cast<int32_t>(sizeof kStagingSuffix));
 }
 
 static bool IsStagingName(const char* name) {
     if (TextLength(name) != kStagingNameLength)
         return false;
     char expected[kStagingNameLength + 1];
-    PutStagingName(expected, 0);
+    PutStagingName(expected, 0, kStagingSuffix);
     for (int32_t i = 0; i < kStagingNameLength; ++i) {
         bool digit = i >= 3 && i < 7;
         bool hex = (name[i] >= '0' && name[i] <= '9') || (name[i] >= 'A' && name[i] <= 'F');
@@ -74,10 +84,12 @@ static int64_t TicksOf(const FILETIME& time) {
     return (static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// Removes what killed saves left in the folder: files of the staging shape, older than a minute,
-// neither read-only, hidden nor system files. Nothing else is touched.
+// Removes the staging files that killed saves left in the folder: of the staging shape, older than
+// a minute, neither read-only, hidden nor system files. A staging file only ever holds a copy of
+// the carried document. Backups are never removed here: one left by a killed save may be the only
+// copy of the user's file.
 static void RemoveLeftovers(char (&path)[MAX_PATH], int32_t folder) {
-    PutStagingName(path + folder, 0);
+    PutStagingName(path + folder, 0, kStagingSuffix);
     for (int digit = 3; digit < 7; ++digit)
         path[folder + digit] = '?';
     WIN32_FIND_DATAA found;
@@ -101,7 +113,7 @@ static void RemoveLeftovers(char (&path)[MAX_PATH], int32_t folder) {
 // Creates a staging file that did not exist before (never one of the user's); its path in path.
 static HANDLE CreateStagingFile(char (&path)[MAX_PATH], int32_t folder, DWORD& error) {
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        PutStagingName(path + folder, stagingCounter++ & 0xFFFF);
+        PutStagingName(path + folder, stagingCounter++ & 0xFFFF, kStagingSuffix);
         HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
@@ -116,6 +128,18 @@ static HANDLE CreateStagingFile(char (&path)[MAX_PATH], int32_t folder, DWORD& e
     return INVALID_HANDLE_VALUE;
 }
 
+// A name of the staging shape that no file has, for the backup: Microsoft does not say whether
+// ReplaceFile overwrites an existing backup, so none is made beforehand and none is passed.
+static bool PickFreeOwnName(char (&path)[MAX_PATH], int32_t folder, const char* suffix) {
+    for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
+        PutStagingName(path + folder, stagingCounter++ & 0xFFFF, suffix);
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND)
+            return true;
+    }
+    return false;
+}
+
 // Writes all bytes in one call and flushes them on the same handle.
 static DWORD WriteAndFlush(HANDLE file, const StringVariable& var) {
     DWORD written = 0;
@@ -126,17 +150,41 @@ static DWORD WriteAndFlush(HANDLE file, const StringVariable& var) {
     return FlushFileBuffers(file) ? 0 : GetLastError();
 }
 
-// Whether another program holds the existing target so that it cannot be replaced: asked before
-// anything is written, and so that Wine's ReplaceFile, which leaves a file of its own behind when
-// it fails on such a target, is not asked at all.
-static DWORD TargetInUse(const char* target) {
-    HANDLE file =
-        CreateFileA(target, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    CloseHandle(file);
-    return 0;
+// What another program's brief hold on a file answers (an indexer, a sync client, a scanner that
+// opened it right after it changed); 1175 and 1176 are ReplaceFile's words for a hold on either
+// file, after which, with a backup name, both files keep their names and the call can be repeated.
+static bool MayBeABriefHold(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+// Runs the operation again while it fails as under a brief hold, waiting longer each time; the
+// last error once the waits are used up.
+template <typename Operation> static DWORD RetryWhileHeld(Operation operation) {
+    DWORD error = operation();
+    for (DWORD wait = kFirstHoldWaitMs;
+         error != 0 && MayBeABriefHold(error) && wait <= kLastHoldWaitMs; wait *= 2) {
+        SystemPause(wait);
+        error = operation();
+    }
+    return error;
+}
+
+static DWORD MoveWhileHeld(const char* from, const char* to) {
+    return RetryWhileHeld([=] { return SystemMoveFile(from, to); });
+}
+
+static DWORD DeleteWhileHeld(const char* path) {
+    return RetryWhileHeld([=] { return SystemDeleteFile(path); });
+}
+
+static bool Exists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+static void Remember(char (&slot)[MAX_PATH], const char* path) {
+    BlockCopy(path, slot, TextLength(path) + 1);
 }
 
 // The attributes a user sets that a replacement keeps; Wine's ReplaceFile drops them.
@@ -144,43 +192,78 @@ static constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_
                                          FILE_ATTRIBUTE_ARCHIVE |
                                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// Puts the staging file in the target's place. An existing target is replaced the way that keeps
-// what the user set on it (attributes, security, streams); a plain rename only where there is no
-// target or the volume cannot replace.
-static DWORD PutInPlace(const char* staging, const char* target, DWORD targetAttributes) {
-    constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (targetAttributes == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExA(staging, target, kMove) ? 0 : GetLastError();
-    if (!ReplaceFileA(target, staging, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                      nullptr)) {
-        DWORD error = GetLastError();
-        // 1177: the target was moved away but the new file not put in: the rename finishes it.
-        bool cannotReplace = error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 ||
-                             error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
-                             error == ERROR_CALL_NOT_IMPLEMENTED;
-        if (!cannotReplace)
-            return error;
-        if (!MoveFileExA(staging, target, kMove))
-            return GetLastError();
-    }
+static void KeepAttributes(const char* target, DWORD targetAttributes) {
     DWORD kept = targetAttributes & kKeptAttributes;
     if ((GetFileAttributesA(target) & kKeptAttributes) != kept)
         SetFileAttributesA(target, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
-    return 0;
+}
+
+// After ReplaceFile moved the old target away but could not put the staging file in its place
+// (1177: the old file is then under the backup's name): the rename finishes the save; where it
+// cannot, the old file goes back. Where that fails too, both files stay and are named: the staging
+// file holds the document, the backup what the user had.
+static DWORD FinishDisplacedReplace(const char* staging, const char* target, const char* backup) {
+    DWORD error = MoveWhileHeld(staging, target);
+    if (error == 0)
+        return 0;
+    if (MoveWhileHeld(backup, target) != 0) {
+        Remember(LeftoverStagingFile, staging);
+        Remember(DisplacedTargetFile, backup);
+    }
+    return error;
+}
+
+// Replaces an existing target the way that keeps what the user set on it (attributes, security,
+// streams), through a backup of the program's own so that every outcome ReplaceFile documents
+// leaves the old file or the document under a known name. A plain rename only where the volume
+// cannot replace.
+static DWORD ReplaceThroughBackup(const char* staging, const char* target, const char* backup) {
+    DWORD error = RetryWhileHeld([=] { return SystemReplaceFile(target, staging, backup); });
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+        error == ERROR_CALL_NOT_IMPLEMENTED)
+        error = MoveWhileHeld(staging, target);
+    else if (error != 0 && !Exists(target))
+        error = FinishDisplacedReplace(staging, target, backup);
+    // The backup is removed only while the target exists: never the only copy of the user's file.
+    // One that stays after a save that failed is named; after a success it is the old version.
+    if (DisplacedTargetFile[0] == 0 && Exists(target) && Exists(backup) &&
+        DeleteWhileHeld(backup) != 0 && error != 0)
+        Remember(LeftoverBackupFile, backup);
+    return error;
+}
+
+// Puts the staging file in the target's place: renamed where there is no target, else replaced.
+static DWORD PutInPlace(char (&staging)[MAX_PATH], const char* target, int32_t folder,
+                        DWORD targetAttributes) {
+    if (targetAttributes == INVALID_FILE_ATTRIBUTES)
+        return MoveWhileHeld(staging, target);
+    char backup[MAX_PATH];
+    BlockCopy(target, backup, folder);
+    if (!PickFreeOwnName(backup, folder, kBackupSuffix))
+        return ERROR_FILE_EXISTS;
+    DWORD error = ReplaceThroughBackup(staging, target, backup);
+    if (error == 0)
+        KeepAttributes(target, targetAttributes);
+    return error;
 }
 
 DWORD FileReplaceDurably(const StringVariable& var, const char* target) {
     LeftoverStagingFile[0] = 0;
+    DisplacedTargetFile[0] = 0;
+    LeftoverBackupFile[0] = 0;
     int32_t folder = FolderLength(target);
     if (folder + kStagingNameLength >= MAX_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
     // A read-only file is not replaced: Windows refuses the rename, and so does this on every
-    // platform (Wine lets it through), before anything is written.
+    // platform (Wine lets it through), before anything is written. It is no brief hold: no retry.
     DWORD attributes = GetFileAttributesA(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;
+    // Another program that holds the target so that it cannot be replaced is waited out for a
+    // moment; a longer hold is refused before anything is written (and Wine's ReplaceFile, which
+    // leaves a file of its own behind when it fails on such a target, is not asked at all).
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        DWORD inUse = TargetInUse(target);
+        DWORD inUse = RetryWhileHeld([=] { return SystemOpenToDelete(target); });
         if (inUse != 0)
             return inUse;
     }
@@ -194,9 +277,10 @@ DWORD FileReplaceDurably(const StringVariable& var, const char* target) {
     error = WriteAndFlush(file, var);
     CloseHandle(file);
     if (error == 0)
-        error = PutInPlace(staging, target, attributes);
-    if (error != 0 && !DeleteFileA(staging))
-        BlockCopy(staging, LeftoverStagingFile, TextLength(staging) + 1);
+        error = PutInPlace(staging, target, folder, attributes);
+    if (error != 0 && LeftoverStagingFile[0] == 0 && Exists(staging) &&
+        DeleteWhileHeld(staging) != 0)
+        Remember(LeftoverStagingFile, staging);
     return error;
 }
 

@@ -17,12 +17,19 @@ extern DWORD LastFileError;
 uint32_t FileWriteAll(const StringVariable& var, const char* name);
 
 // Writes the bytes to a new file of its own in the target's folder, flushes it, then puts it in
-// the target's place, keeping what the user set on an existing target. A failure leaves the target
-// as it was and no new file (see LeftoverStagingFile); the error code. A folder whose path leaves
-// no room for the staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written.
+// the target's place, keeping what the user set on an existing target. Brief holds of another
+// program on the files are waited out for about 2.5 s. A failure leaves the target as it was and
+// no new file, or names the files (below); the error code. A folder whose path leaves no room for
+// the staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written.
 DWORD FileReplaceDurably(const StringVariable& var, const char* target);
-// After a failed FileReplaceDurably: the staging file that could not be removed, or "".
+// After a failed FileReplaceDurably: the staging file that could not be removed, or "". Where
+// DisplacedTargetFile is set too, the target is gone: the staging file holds the document and
+// DisplacedTargetFile the old target.
 extern char LeftoverStagingFile[MAX_PATH];
+extern char DisplacedTargetFile[MAX_PATH];
+// After a failed FileReplaceDurably with the target in place: its backup that could not be
+// removed, or "".
+extern char LeftoverBackupFile[MAX_PATH];
 
 // Moves count bytes between the buffer and the variable's text or file (direction 0 reads).
 int32_t FileTransfer(StringVariable& var, void* buffer, int32_t count, int32_t direction);

@@ -201,29 +201,40 @@ TEST(SaveFailure, DialogFailureIsReportedLikeAFailedWrite) {
 
 // Saves over existing.pdf, typed as a name in the folder the dialog shows (it asks before
 // replacing); waits until dialog and question are gone, so that the next opening is not
-// mistaken for this one.
-void SaveOverExisting(SaveSession& session) {
+// mistaken for this one. The tick count of the answer "Yes" goes to answered.
+void SaveOverExisting(SaveSession& session, DWORD& answered) {
     HWND dialog = session.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     SaveSession::Type(dialog, "existing.pdf");
     HWND question = session.WaitForBoxWith(IDYES);
     ASSERT_NE(question, nullptr);
+    answered = GetTickCount();
     PostMessageA(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && !IsWindow(question); }, kTimeoutMs));
 }
 
+void SaveOverExisting(SaveSession& session) {
+    DWORD answered = 0;
+    SaveOverExisting(session, answered);
+}
+
 // A failed save of existing.pdf in the folder: the user is told, the existing target stays,
-// nothing else is left, and the program goes on to a second save.
-void ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
+// nothing else is left, and the program goes on to a second save. Gives the milliseconds from
+// the answer "Yes" to the report.
+DWORD ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
     std::string target = folder + "\\existing.pdf";
     std::string before = ReadWholeFile(target);
     SaveSession session(2, folder);
-    SaveOverExisting(session);
+    DWORD answered = 0;
+    SaveOverExisting(session, answered);
     if (testing::Test::HasFatalFailure())
-        return;
+        return 0;
 
     HWND report = session.WaitForBoxWith(IDOK);
-    ASSERT_NE(report, nullptr) << "the failure was not reported";
+    DWORD reportedAfter = GetTickCount() - answered;
+    EXPECT_NE(report, nullptr) << "the failure was not reported";
+    if (report == nullptr)
+        return 0;
     EXPECT_EQ(WindowText(report), "Wendelkamm28");
     std::string text = DialogItemText(report, kMessageBoxTextId);
     EXPECT_EQ(text.rfind(kNotSaved, 0), 0u) << text;
@@ -232,11 +243,12 @@ void ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
     PostMessageA(report, WM_COMMAND, IDOK, 0);
 
     HWND again = session.WaitForDialog();
-    ASSERT_NE(again, nullptr) << "the program did not go on; exit code "
+    EXPECT_NE(again, nullptr) << "the program did not go on; exit code "
                               << session.program.WaitForExit(0);
     EXPECT_EQ(ReadWholeFile(target), before) << "the existing target changed";
     SaveSession::Cancel(again);
     EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+    return reportedAfter;
 }
 
 // A folder of tests/e2e/fault_folders.sh, which needs root to mount it.
@@ -257,24 +269,74 @@ TEST(SaveFailure, FullDisk) {
     ExpectSaveIntoFaultFolderFails("full");
 }
 
-TEST(SaveFailure, ReadOnlyTargetFile) {
+// How long a save waits out another program's hold on the target before it gives up: the sum
+// of its waits between tries.
+constexpr DWORD kHoldWaitedOutMs = 2520;
+
+TEST(SaveFailure, ReadOnlyTargetFileIsRefusedAtOnce) {
     ScratchFolder folder("readonlyfile");
     std::string target = folder.Path("existing.pdf");
     std::ofstream(target, std::ios::binary) << "the existing target";
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    ExpectFailedSaveIsReportedAndHarmless(folder.path);
+    EXPECT_LT(ExpectFailedSaveIsReportedAndHarmless(folder.path), kHoldWaitedOutMs)
+        << "a read-only file is no brief hold: nothing is retried";
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST(SaveFailure, TargetHeldOpenByAnotherProgram) {
+// Another program's hold on a file as an indexer, a sync client or a scanner takes it right
+// after the file changed: read access, read sharing only. A thread of this driver lets go of it
+// after the given time.
+struct HeldFile {
+    HeldFile(const std::string& path, DWORD milliseconds) : milliseconds(milliseconds) {
+        handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        EXPECT_NE(handle, INVALID_HANDLE_VALUE) << path;
+        releaser = CreateThread(nullptr, 0, Release, this, 0, nullptr);
+    }
+    ~HeldFile() {
+        WaitForSingleObject(releaser, INFINITE);
+        CloseHandle(releaser);
+    }
+    static DWORD WINAPI Release(void* held) {
+        auto* self = static_cast<HeldFile*>(held);
+        Sleep(self->milliseconds);
+        CloseHandle(self->handle);
+        return 0;
+    }
+    bool StillHeld() const { return WaitForSingleObject(releaser, 0) == WAIT_TIMEOUT; }
+
+    HANDLE handle;
+    HANDLE releaser;
+    DWORD milliseconds;
+};
+
+TEST(SaveFailure, TargetHeldByAnotherProgramIsWaitedForThenReported) {
     ScratchFolder folder("locked");
     std::string target = folder.Path("existing.pdf");
     std::ofstream(target, std::ios::binary) << "the existing target";
-    HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    ExpectFailedSaveIsReportedAndHarmless(folder.path);
-    CloseHandle(lock);
+    HeldFile hold(target, 12000);
+    DWORD reportedAfter = ExpectFailedSaveIsReportedAndHarmless(folder.path);
+    EXPECT_GE(reportedAfter, kHoldWaitedOutMs) << "the hold was not waited for";
+    EXPECT_TRUE(hold.StillHeld()) << "reported only " << reportedAfter << " ms after the answer";
+    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
+}
+
+TEST(SaveFlow, BriefHoldOnTheTargetIsWaitedOut) {
+    ScratchFolder folder("briefhold");
+    std::string target = folder.Path("existing.pdf");
+    std::ofstream(target, std::ios::binary) << "the existing target";
+    SaveSession session(1, folder.path);
+    HWND dialog = session.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    SaveSession::Type(dialog, "existing.pdf");
+    HWND question = session.WaitForBoxWith(IDYES);
+    ASSERT_NE(question, nullptr);
+    // Taken at the answer, so that the save meets it.
+    HeldFile hold(target, 1500);
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    ASSERT_EQ(session.program.WaitForExit(kTimeoutMs), 0u) << "not saved: a box waits for OK";
+    EXPECT_TRUE(ReadWholeFile(target) == Document()) << "not saved after the hold ended";
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"existing.pdf"});
 }
 

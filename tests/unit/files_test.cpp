@@ -1,6 +1,7 @@
 // The embedded document, whole-file writes and file variables, on real files under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include "core/files.h"
 #include "core/resources.h"
 #include "support/scratch_folder.h"
+#include "support/scripted_file_system.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -118,6 +120,92 @@ TEST_F(Files, ReplaceDurablyLeavesALockedTargetAloneAndCleansUp) {
     CloseHandle(lock);
     EXPECT_EQ(ReadWholeFile(path), "old contents");
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"locked.pdf"}) << "no staging file left";
+}
+
+// What Windows can answer to the replace, the renames and the removals of a save, and what the
+// save must leave for each: the old bytes or the document under the target's name, or, where the
+// target cannot be put back, both under names the user is told; never a file of unknown name.
+TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAnswers) {
+    enum Left { kSaved, kKept, kDisplaced };
+    struct Case {
+        const char* name;
+        void (*script)();
+        Left left;
+        DWORD error;
+        DWORD pausedMs;
+    };
+    const Case cases[] = {
+        {"sharing violation once", [] { ScriptAnswer(kScriptReplace, ERROR_SHARING_VIOLATION); },
+         kSaved, 0, 40},
+        {"in-use check held for a moment",
+         [] { ScriptAnswer(kScriptOpenToDelete, ERROR_SHARING_VIOLATION, 3); }, kSaved, 0, 280},
+        {"1176 once", [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT); },
+         kSaved, 0, 40},
+        {"1175 while held",
+         [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_REMOVE_REPLACED, 7); }, kKept,
+         ERROR_UNABLE_TO_REMOVE_REPLACED, 2520},
+        {"1176 while held",
+         [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 7); }, kKept,
+         ERROR_UNABLE_TO_MOVE_REPLACEMENT, 2520},
+        {"access denied for good", [] { ScriptAnswer(kScriptReplace, ERROR_ACCESS_DENIED, 50); },
+         kKept, ERROR_ACCESS_DENIED, 2520},
+        {"in-use check denied for good",
+         [] { ScriptAnswer(kScriptOpenToDelete, ERROR_ACCESS_DENIED, 50); }, kKept,
+         ERROR_ACCESS_DENIED, 2520},
+        {"1177, the rename finishes",
+         [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2); }, kSaved, 0, 0},
+        {"1177, the old file goes back",
+         [] {
+             ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+             ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 7);
+         },
+         kKept, ERROR_ACCESS_DENIED, 2520},
+        {"1177, neither file can be renamed",
+         [] {
+             ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+             ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 50);
+         },
+         kDisplaced, ERROR_ACCESS_DENIED, 5040},
+        {"the staging file cannot be removed",
+         [] {
+             ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 7);
+             ScriptAnswer(kScriptDelete, ERROR_ACCESS_DENIED, 50);
+         },
+         kKept, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 5040},
+    };
+    const std::string old = "the user's old file";
+    const std::string document("the carried\0document", 20);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder scratch("outcome");
+        std::string path = scratch.Path("saved.pdf");
+        WriteWholeFile(path, old);
+        Hold(document);
+        ResetScript();
+        c.script();
+        EXPECT_EQ(FileReplaceDurably(var, path.c_str()), c.error);
+        EXPECT_EQ(Script.pausedMs, c.pausedMs) << "the waits between tries";
+        std::vector<std::string> names = scratch.FileNames();
+        if (c.left == kDisplaced) {
+            ASSERT_EQ(names.size(), 2u);
+            EXPECT_EQ(ReadWholeFile(LeftoverStagingFile), document) << "the document is named";
+            EXPECT_EQ(ReadWholeFile(DisplacedTargetFile), old) << "the old file is named";
+            for (const char* named : {LeftoverStagingFile, DisplacedTargetFile})
+                EXPECT_NE(std::find(names.begin(), names.end(),
+                                    std::string(named).substr(scratch.path.size() + 1)),
+                          names.end());
+            continue;
+        }
+        EXPECT_EQ(ReadWholeFile(path), c.left == kSaved ? document : old);
+        EXPECT_EQ(DisplacedTargetFile[0], 0);
+        std::vector<std::string> expected = {"saved.pdf"};
+        for (const char* leftover : {LeftoverStagingFile, LeftoverBackupFile})
+            if (leftover[0] != 0)
+                expected.push_back(std::string(leftover).substr(scratch.path.size() + 1));
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(names, expected) << "only the target and the files the user is told of";
+    }
+    ResetScript();
 }
 
 TEST_F(Files, ReplaceDurablyIntoAMissingFolderFails) {

@@ -1,0 +1,15 @@
+// The seam between the save and the file operations that Windows can fail in ways Wine does not:
+// brief holds by indexers, sync clients and scanners, and every documented outcome of ReplaceFile.
+// The program links the system's operations; a test links scripted ones. Each gives the system's
+// error code, 0 on success.
+#pragma once
+#include <windows.h>
+
+// ReplaceFileA(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS).
+DWORD SystemReplaceFile(const char* target, const char* replacement, const char* backup);
+// MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
+DWORD SystemMoveFile(const char* from, const char* to);
+DWORD SystemDeleteFile(const char* path);
+// Opens the file for DELETE with full sharing and closes it again: whether it can be replaced.
+DWORD SystemOpenToDelete(const char* path);
+void SystemPause(DWORD milliseconds);

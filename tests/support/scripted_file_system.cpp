@@ -1,0 +1,64 @@
+#include "support/scripted_file_system.h"
+
+#include "core/file_system.h"
+
+FileSystemScript Script;
+
+void ResetScript() {
+    Script = {};
+}
+
+void ScriptAnswer(ScriptedOperation operation, DWORD error, int times) {
+    for (int i = 0; i < times; ++i)
+        Script.answers[operation].push_back(error);
+}
+
+static DWORD NextAnswer(ScriptedOperation operation) {
+    ++Script.calls[operation];
+    std::deque<DWORD>& answers = Script.answers[operation];
+    if (answers.empty())
+        return 0;
+    DWORD answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+static DWORD ErrorUnless(BOOL done) {
+    return done ? 0 : GetLastError();
+}
+
+DWORD SystemReplaceFile(const char* target, const char* replacement, const char* backup) {
+    DWORD answer = NextAnswer(kScriptReplace);
+    if (answer == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        MoveFileExA(target, backup, MOVEFILE_REPLACE_EXISTING);
+    if (answer != 0)
+        return answer;
+    return ErrorUnless(ReplaceFileA(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                    nullptr, nullptr));
+}
+
+DWORD SystemMoveFile(const char* from, const char* to) {
+    DWORD answer = NextAnswer(kScriptMove);
+    return answer != 0 ? answer : ErrorUnless(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING));
+}
+
+DWORD SystemDeleteFile(const char* path) {
+    DWORD answer = NextAnswer(kScriptDelete);
+    return answer != 0 ? answer : ErrorUnless(DeleteFileA(path));
+}
+
+DWORD SystemOpenToDelete(const char* path) {
+    DWORD answer = NextAnswer(kScriptOpenToDelete);
+    if (answer != 0)
+        return answer;
+    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return 0;
+}
+
+void SystemPause(DWORD milliseconds) {
+    Script.pausedMs += milliseconds;
+}
