@@ -43,8 +43,13 @@ LRESULT KeyboardFocusMessage() {
     return 0;
 }
 
-// Keys pressed on a button (forwarded with its id) or on the main form itself.
+// Keys pressed on a button (forwarded with its id) or on the main form itself. Only the first
+// key-down counts: the auto-repeats of a key held after it closed the Save dialog would otherwise
+// reach "OK" and end the program or open the dialog again.
 void PressKey() {
+    constexpr LPARAM kRepeatedKey = 1 << 30;
+    if (CurrentEvent.eventLParam & kRepeatedKey)
+        return;
     WPARAM key = CurrentEvent.eventWParam;
     if (key == VK_ESCAPE) {
         QuitProgram();

@@ -396,10 +396,21 @@ TEST(Keyboard, TabMovesBetweenTheButtonsWhichKeepTheFocusAcrossActivation) {
     DestroyWindow(other);
 }
 
-TEST(Keyboard, EscAtTheStartEndsTheProgram) {
+// The auto-repeats of a key held down after it closed the Save dialog reach "OK": a key-down
+// with the repeat bit (30) set presses nothing. A first press of Esc ends the program.
+TEST(Keyboard, HeldKeysPressNothingAndEscAtTheStartEndsTheProgram) {
     RunningCarrier carrier;
     ASSERT_NE(carrier.main, nullptr);
     ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+    constexpr LPARAM kRepeated = 1 << 30 | 1;
+    PostMessageA(carrier.Control(kOkButton), WM_KEYDOWN, VK_ESCAPE, kRepeated);
+    PostMessageA(carrier.Control(kOkButton), WM_KEYDOWN, VK_RETURN, kRepeated);
+    // Posted messages come before input: once Tab has moved the focus, the repeats were handled.
+    PressKey(VK_TAB);
+    ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
+    EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE))
+        << "a repeated Esc ended the program";
+    EXPECT_TRUE(ShownDialogs(carrier).empty()) << "a repeated Enter opened the Save dialog";
     PressKey(VK_ESCAPE);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }

@@ -32,6 +32,20 @@ check "manifest: version 1.0.0.0, X86, win32" \
     'grep -q "version=\"1.0.0.0\" processorArchitecture=\"X86\"" <<<"$manifest" && grep -q "type=\"win32\"" <<<"$manifest"'
 check "manifest: common controls 6.0.0.0" \
     'grep -q "Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"" <<<"$manifest"'
+# No UAC file virtualization (a save into a protected folder fails instead of landing in the
+# VirtualStore) and no compatibility shims: Vista, 7, 8, 8.1 and 10/11.
+check "manifest: requestedExecutionLevel asInvoker, no uiAccess (asm.v3 trustInfo)" \
+    'grep -q "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">" <<<"$manifest" &&
+     grep -q "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>" <<<"$manifest"'
+for os_id in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+    4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+    check "manifest: supportedOS {$os_id}" 'grep -q "<supportedOS Id=\"{$os_id}\"/>" <<<"$manifest"'
+done
+# The carried document is mapped from the file at start only where its section is page-aligned.
+rsrc_offset=$(i686-w64-mingw32-objdump -h "$exe" | awk '$2 == ".rsrc" { print $6 }')
+check "resource section at a page-aligned file offset (0x$rsrc_offset)" \
+    '[ -n "$rsrc_offset" ] && [ $((16#$rsrc_offset % 4096)) -eq 0 ]'
 resources=$(wrestool -l "$exe")
 for resource in "--type=2 --name='TITLEBAR'" "--type=2 --name='XBUT'" "--type=14 --name='APPICO'"; do
     check "resource $resource" 'grep -qF -- "$resource" <<<"$resources"'
