@@ -9,3 +9,12 @@ ExternalProject_Add(carrier_host_tools
     BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/host-tools/standin_pdf" "${CMAKE_BINARY_DIR}/host-tools/make_skin"
                      "${CMAKE_BINARY_DIR}/host-tools/document_checksum"
                      "${CMAKE_BINARY_DIR}/host-tools/align_resources")
+
+# carrier_align_resources(TARGET): the exe's resource section is moved to a page-aligned file
+# offset after the link, so the loader maps the carried document instead of reading it at start.
+function(carrier_align_resources target)
+    add_dependencies(${target} carrier_host_tools)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND "${CMAKE_BINARY_DIR}/host-tools/align_resources" $<TARGET_FILE:${target}>
+        VERBATIM)
+endfunction()
