@@ -12,4 +12,13 @@ DWORD SystemMoveFile(const char* from, const char* to);
 DWORD SystemDeleteFile(const char* path);
 // Opens the file for DELETE with full sharing and closes it again: whether it can be replaced.
 DWORD SystemOpenToDelete(const char* path);
+// What SystemOpenToDelete does on the system, for a scripted seam that passes a call through.
+inline DWORD OpenToDeleteOnSystem(const char* path) {
+    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    CloseHandle(file);
+    return 0;
+}
 void SystemPause(DWORD milliseconds);

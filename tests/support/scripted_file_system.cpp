@@ -49,14 +49,7 @@ DWORD SystemDeleteFile(const char* path) {
 
 DWORD SystemOpenToDelete(const char* path) {
     DWORD answer = NextAnswer(kScriptOpenToDelete);
-    if (answer != 0)
-        return answer;
-    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError();
-    CloseHandle(file);
-    return 0;
+    return answer != 0 ? answer : OpenToDeleteOnSystem(path);
 }
 
 void SystemPause(DWORD milliseconds) {
