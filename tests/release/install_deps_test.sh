@@ -38,7 +38,8 @@ esac
 STUB
 cat >"$work/bin/dpkg-query" <<'STUB'
 #!/usr/bin/env bash
-if [ -f "$STUBS/all-installed" ] || grep -qx -- "${!#}" "$STUBS/installed" 2>/dev/null; then
+if [ -f "$STUBS/all-installed" ] || grep -qx -- "${!#}" "$STUBS/installed" 2>/dev/null ||
+    { [ -f "$STUBS/all-installed-but-wine32" ] && [ "${!#}" != wine32:i386 ]; }; then
     printf 'install ok installed'
 fi
 STUB
@@ -49,6 +50,8 @@ echo "dpkg $*" >>"$STUBS/calls"
 [ "$1" != --add-architecture ] || echo "$2" >>"$STUBS/architectures"
 STUB
 printf '#!/bin/sh\nexit 0\n' >"$work/bin/probe-32bit-runs"
+# id: root unless the case says not-root.
+printf '#!/bin/sh\nif [ -f "$STUBS/not-root" ]; then echo 1000; else echo 0; fi\n' >"$work/bin/id"
 printf '#!/bin/sh\necho "probe: Exec format error" >&2\nexit 126\n' >"$work/bin/probe-no-32bit"
 chmod +x "$work/bin/"*
 
@@ -83,6 +86,10 @@ check "32-bit code runs: the i386 architecture added" 'grep -q "add-architecture
 
 run_case build-packages-fail probe-no-32bit install-fails
 check "the build's packages cannot install: exit 1" '[ $code -ne 0 ]'
+
+run_case not-root probe-32bit-runs not-root all-installed-but-wine32
+check "not root, only wine32 missing: exit 0 without apt-get" \
+    '[ $code -eq 0 ] && grep -q "^wine32:i386 is not installed" <<<"$out" && ! grep -q apt-get <<<"$calls"'
 
 run_case all-there probe-32bit-runs all-installed
 check "everything there: quiet, no apt-get" '[ -z "$out" ] && [ $code -eq 0 ] && ! grep -q apt-get <<<"$calls"'
