@@ -163,8 +163,8 @@ static bool MayBeABriefHold(DWORD error) {
 // last error once the waits are used up.
 template <typename Operation> static DWORD RetryWhileHeld(Operation operation) {
     DWORD error = operation();
-    for (DWORD wait = kFirstHoldWaitMs;
-         error != 0 && MayBeABriefHold(error) && wait <= kLastHoldWaitMs; wait *= 2) {
+    for (DWORD wait = kFirstHoldWaitMs; MayBeABriefHold(error) && wait <= kLastHoldWaitMs;
+         wait *= 2) {
         SystemPause(wait);
         error = operation();
     }
@@ -233,7 +233,7 @@ static DWORD ReplaceThroughBackup(const char* staging, const char* target, const
 }
 
 // Puts the staging file in the target's place: renamed where there is no target, else replaced.
-static DWORD PutInPlace(char (&staging)[MAX_PATH], const char* target, int32_t folder,
+static DWORD PutInPlace(const char* staging, const char* target, int32_t folder,
                         DWORD targetAttributes) {
     if (targetAttributes == INVALID_FILE_ATTRIBUTES)
         return MoveWhileHeld(staging, target);

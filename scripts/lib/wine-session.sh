@@ -40,15 +40,16 @@ wine_exec() {
 # shellcheck disable=SC2034 # I686_SKIP_REASON is read by the scripts that source this file
 choose_i686_route() {
     I686_ROUTE=none
-    if [ -z "${CARRIER_I686_EMULATE:-}" ] && kernel_runs_32bit && [ -x /usr/lib/wine/wine ]; then
-        I686_ROUTE=host
-        return
-    fi
-    local why
-    if [ -z "${CARRIER_I686_EMULATE:-}" ] && kernel_runs_32bit; then
-        why="32-bit Wine is not installed: /usr/lib/wine/wine is missing"
-    else
-        why=${KERNEL_32BIT_REASON:-"emulation was asked for"}
+    local why="emulation was asked for"
+    if [ -z "${CARRIER_I686_EMULATE:-}" ]; then
+        if ! kernel_runs_32bit; then
+            why=$KERNEL_32BIT_REASON
+        elif [ -x /usr/lib/wine/wine ]; then
+            I686_ROUTE=host
+            return
+        else
+            why="32-bit Wine is not installed: /usr/lib/wine/wine is missing"
+        fi
     fi
     if [ "$(id -u)" -ne 0 ]; then
         I686_SKIP_REASON="$why; no root for the emulated root (binfmt, mounts and chroot need it)"
