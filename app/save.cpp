@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "core/resources.h"
 #include "core/save_dialog.h"
+#include "core/wide_text.h"
 #include "core/fatal.h"
 #include "resource_ids.h"
 
@@ -10,89 +11,119 @@
 
 #include <initializer_list>
 
-static constexpr int32_t kDirectorySizeHint = 255;
+// In UTF-16 units.
+static constexpr int32_t kDirectoryChars = 255;
 // OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES
 static constexpr DWORD kSaveFlags = 0x202806;
+
+// The dialog's own copies of the texts, converted once from Windows-1252.
+static StringVariable dialogFilter;
+static StringVariable dialogTitle;
+static StringVariable proposedName;
+
+static wchar_t* Widened(StringVariable& wide, const StringVariable& text) {
+    StrReset(wide, text.length * 2 + 1);
+    StrAppend1252AsWide(wide, text.text, text.length);
+    return WideBuffer(wide);
+}
 
 void BuildSaveRequest() {
     StrAssign(DefaultFileName, FileBaseName.text, FileBaseName.length);
     StrAppend(DefaultFileName, ".pdf", 4);
-    SaveRequest.lpstrFilter = SaveFilter.text;
-    SaveRequest.lpstrFile = DefaultFileName.text;
-    SaveRequest.lpstrTitle = DialogTitle.text;
+    // The filter's NULs are converted with it; its own UTF-16 NUL then ends the list.
+    SaveRequest.lpstrFilter = Widened(dialogFilter, SaveFilter);
+    SaveRequest.lpstrFile = Widened(proposedName, DefaultFileName);
+    SaveRequest.lpstrTitle = Widened(dialogTitle, DialogTitle);
     SaveRequest.Flags = kSaveFlags;
-    SaveRequest.lpstrDefExt = "pdf";
+    SaveRequest.lpstrDefExt = L"pdf";
 }
 
 static void ReadCurrentDirectory() {
-    StrReset(DirectoryBuffer, kDirectorySizeHint);
-    BlockFill(DirectoryBuffer.text, kDirectorySizeHint, 0);
+    StrReset(DirectoryBuffer, kDirectoryChars * 2);
+    BlockFill(DirectoryBuffer.text, kDirectoryChars * 2, 0);
     // A directory that does not fit leaves the buffer empty: the dialog then picks its own folder.
-    GetCurrentDirectoryA(kDirectorySizeHint, DirectoryBuffer.text);
-    StrSyncLength(DirectoryBuffer);
-    StrAssign(InitialDir, DirectoryBuffer.text, DirectoryBuffer.length);
-    SaveRequest.lpstrInitialDir = InitialDir.text;
+    GetCurrentDirectoryW(kDirectoryChars, WideBuffer(DirectoryBuffer));
+    const wchar_t* directory = WideText(DirectoryBuffer);
+    StrAssignWide(InitialDir, directory, WideTextLength(directory));
+    SaveRequest.lpstrInitialDir = WideText(InitialDir);
 }
 
-static void Append(StringVariable& var, const char* text) {
-    StrAppend(var, text, TextLength(text));
+// Reports are UTF-16: the program's Windows-1252 texts converted, paths and the system's text
+// as they are.
+static void AppendText(StringVariable& message, const char* text) {
+    StrAppend1252AsWide(message, text, TextLength(text));
+}
+
+static void AppendPath(StringVariable& message, const wchar_t* path) {
+    StrAppendWide(message, path, WideTextLength(path));
 }
 
 // Where a failed save left files behind: the file that holds the document and the one that holds
 // the old target, where the target could not be put back; else what could not be removed.
 static void AppendLeftovers(StringVariable& message) {
     if (DisplacedTargetFile[0] != 0) {
-        Append(message, "\r\n\r\nDas Dokument liegt in dieser Datei:\r\n");
-        Append(message, LeftoverStagingFile);
-        Append(message, "\r\n\r\nIhre bisherige Datei liegt jetzt hier:\r\n");
-        Append(message, DisplacedTargetFile);
+        AppendText(message, "\r\n\r\nDas Dokument liegt in dieser Datei:\r\n");
+        AppendPath(message, LeftoverStagingFile);
+        AppendText(message, "\r\n\r\nIhre bisherige Datei liegt jetzt hier:\r\n");
+        AppendPath(message, DisplacedTargetFile);
         return;
     }
     if (LeftoverStagingFile[0] == 0 && LeftoverBackupFile[0] == 0)
         return;
-    Append(message, "\r\n\r\nDiese Zwischendateien blieben zur\xFC"
-                    "ck und k\xF6nnen gel\xF6scht werden:");
-    for (const char* leftover : {LeftoverStagingFile, LeftoverBackupFile}) {
+    AppendText(message, "\r\n\r\nDiese Zwischendateien blieben zur\xFC"
+                        "ck und k\xF6nnen gel\xF6scht werden:");
+    for (const wchar_t* leftover : {LeftoverStagingFile, LeftoverBackupFile}) {
         if (leftover[0] != 0) {
-            Append(message, "\r\n");
-            Append(message, leftover);
+            AppendText(message, "\r\n");
+            AppendPath(message, leftover);
         }
     }
 }
 
-// Tells the user, in German, that nothing was saved and why, and names the files a failed save
-// left behind; the program goes on.
-static void ReportNotSaved(const char* path, const char* reason, bool saveLeftFiles = false) {
+// A report begins by saying, in German, that nothing was saved, and names the path if there is
+// one; the reason follows.
+static StringVariable& BeginReport(const wchar_t* path) {
     StringVariable& message = NextTemporary();
     StrReset(message, kDefaultSizeHint);
-    Append(message, "Die Datei wurde nicht gespeichert.");
+    AppendText(message, "Die Datei wurde nicht gespeichert.");
     if (path != nullptr) {
-        Append(message, "\r\n\r\n");
-        Append(message, path);
+        AppendText(message, "\r\n\r\n");
+        AppendPath(message, path);
     }
-    Append(message, "\r\n\r\n");
-    Append(message, reason);
-    if (saveLeftFiles)
-        AppendLeftovers(message);
-    MessageBoxA(nullptr, message.text, ApplicationName, MB_OK | MB_ICONERROR);
+    AppendText(message, "\r\n\r\n");
+    return message;
 }
 
-static const char* SaveFailureReason(DWORD error) {
-    if (error == ERROR_FILENAME_EXCED_RANGE)
-        return "Der Pfad des Ordners ist zu lang, um die Datei sicher zu speichern. Bitte "
-               "w\xE4hlen "
-               "Sie einen Ordner mit k\xFCrzerem Pfad oder einen l\xE4ngeren Dateinamen.";
-    return SystemErrorText(error).text;
+static void ShowError(const wchar_t* text) {
+    MessageBoxW(nullptr, text, WideFrom1252(ApplicationName), MB_OK | MB_ICONERROR);
+}
+
+// Tells the user why the chosen file was not saved and names the files the save left behind; the
+// program goes on.
+static void ReportNotSaved(DWORD error) {
+    StringVariable& message = BeginReport(WideText(ChosenFile));
+    if (error == ERROR_FILENAME_EXCED_RANGE) {
+        AppendText(message, "Der Pfad des Ordners ist zu lang, um die Datei sicher zu speichern. "
+                            "Bitte w\xE4hlen Sie einen Ordner mit k\xFCrzerem Pfad oder einen "
+                            "l\xE4ngeren Dateinamen.");
+    } else {
+        WideView reason = SystemErrorText(error);
+        StrAppendWide(message, reason.text, reason.length);
+    }
+    AppendLeftovers(message);
+    ShowError(WideText(message));
 }
 
 static void ReportDialogFailure(DWORD error) {
+    StringVariable& message = BeginReport(nullptr);
     if (error == FNERR_BUFFERTOOSMALL) {
-        ReportNotSaved(nullptr, "Der Pfad ist l\xE4nger als 259 Zeichen.");
-        return;
+        AppendText(message, "Der Pfad ist l\xE4nger als 259 Zeichen.");
+    } else {
+        char reason[96];
+        wsprintfA(reason, "Der Speichern-Dialog meldet den Fehler 0x%04lX.", error);
+        AppendText(message, reason);
     }
-    char reason[96];
-    wsprintfA(reason, "Der Speichern-Dialog meldet den Fehler 0x%04lX.", error);
-    ReportNotSaved(nullptr, reason);
+    ShowError(WideText(message));
 }
 
 // The size and CRC-32 the build recorded beside the document, 32 bits little-endian each; a
@@ -110,11 +141,9 @@ static bool CarriedDocumentIsIntact(const StringVariable& document, uint32_t crc
 }
 
 static void ReportDamagedProgram() {
-    MessageBoxA(nullptr,
-                "Die Programmdatei ist besch\xE4"
-                "digt: das Dokument darin ist nicht vollst\xE4ndig. Bitte laden Sie das Programm "
-                "noch einmal herunter.",
-                ApplicationName, MB_OK | MB_ICONERROR);
+    ShowError(WideFrom1252("Die Programmdatei ist besch\xE4"
+                           "digt: das Dokument darin ist nicht vollst\xE4ndig. Bitte laden Sie "
+                           "das Programm noch einmal herunter."));
 }
 
 static void SaveThroughDialog() {
@@ -127,8 +156,8 @@ static void SaveThroughDialog() {
             ReportDialogFailure(error);
         return;
     }
-    TextView chosen = SaveDialogChosenName(SaveRequest);
-    StrAssign(ChosenFile, chosen.text, chosen.length);
+    WideView chosen = SaveDialogChosenName(SaveRequest);
+    StrAssignWide(ChosenFile, chosen.text, chosen.length);
 
     StringVariable& document = NextTemporary();
     StrReset(document, kDefaultSizeHint);
@@ -139,10 +168,10 @@ static void SaveThroughDialog() {
         return;
     }
     // Never truncate the target first: a failed save must leave an existing file as it was.
-    DWORD error = FileReplaceDurably(document, ChosenFile.text);
+    DWORD error = FileReplaceDurably(document, WideText(ChosenFile));
     StrReset(document, kDefaultSizeHint);
     if (error != 0)
-        ReportNotSaved(ChosenFile.text, SaveFailureReason(error), true);
+        ReportNotSaved(error);
 }
 
 // While a save runs, its windows (the dialog, its question, a failure box) are the thread's only

@@ -42,7 +42,8 @@ void ProgramSave(const std::string& target, bool checked = true) {
         ResourceLoad(document, "th");
     double loaded = NowMs();
     blockBytes = static_cast<SIZE_T>(document.capacity);
-    if (FileReplaceDurably(document, target.c_str()) != 0)
+    std::wstring wideTarget(target.begin(), target.end());
+    if (FileReplaceDurably(document, wideTarget.c_str()) != 0)
         std::exit(3);
     StrReset(document, kDefaultSizeHint);
     loadMs = loaded - start;

@@ -11,7 +11,7 @@ using EventHandler = void (*)();
 using MessageHandler = LRESULT (*)();
 
 struct ControlRecord {
-    // The first ten fields are CreateWindowExA's arguments, in its order.
+    // The first ten fields are CreateWindowEx's arguments, in its order; texts are Windows-1252.
     DWORD exStyle;
     const char* className;
     const char* caption;
@@ -51,7 +51,7 @@ static_assert(offsetof(ControlRecord, exStyle) == 0 && offsetof(ControlRecord, c
                   offsetof(ControlRecord, left) == 16 && offsetof(ControlRecord, top) == 20 &&
                   offsetof(ControlRecord, width) == 24 && offsetof(ControlRecord, height) == 28 &&
                   offsetof(ControlRecord, parent) == 32 && offsetof(ControlRecord, id) == 36,
-              "the first ten fields are CreateWindowExA's arguments in order, 32 bits each");
+              "the first ten fields are CreateWindowEx's arguments in order, 32 bits each");
 static_assert(offsetof(ControlRecord, handle) == 40 && offsetof(ControlRecord, textColor) == 68 &&
                   offsetof(ControlRecord, onClick) == 72 && sizeof(ControlRecord) == 120,
               "handle, pictures, font, brush, colour, then twelve event slots");

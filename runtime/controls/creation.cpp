@@ -5,6 +5,7 @@
 #include "controls/properties.h"
 #include "core/fatal.h"
 #include "core/process.h"
+#include "core/wide_text.h"
 #include "window/form_class.h"
 
 ControlRecord* RecordTable[kRecordCapacity + 1];
@@ -56,9 +57,11 @@ HWND CreateFromRecord() {
     HMENU menu = (record.exStyle & WS_EX_CONTROLPARENT)
                      ? nullptr
                      : reinterpret_cast<HMENU>(static_cast<intptr_t>(record.id));
-    record.handle = CreateWindowExA(record.exStyle, record.className, record.caption, record.style,
-                                    record.left, record.top, record.width, record.height,
-                                    record.parent, menu, ModuleInstance, nullptr);
+    // Created as a UTF-16 window, so that its text never passes through the system's code page.
+    const wchar_t* caption = record.caption != nullptr ? WideFrom1252(record.caption) : nullptr;
+    record.handle = CreateWindowExW(record.exStyle, WideFrom1252(record.className), caption,
+                                    record.style, record.left, record.top, record.width,
+                                    record.height, record.parent, menu, ModuleInstance, nullptr);
     GiveDefaultFont(record);
     return record.handle;
 }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "core/process.h"
+#include "core/wide_text.h"
 #include "window/form_class.h"
 
 static RECT scratchRect;
@@ -125,27 +126,19 @@ void Repaint() {
 void SetCaption(const char* text) {
     TargetObject->caption = text;
     if (TargetObject->handle != nullptr)
-        SetWindowTextA(TargetObject->handle, text);
+        SetWindowTextW(TargetObject->handle, WideFrom1252(text));
 }
 
-static TextView Finish(StringVariable& text, int32_t length) {
-    text.position = length;
-    text.length = length;
-    text.text[length] = 0;
-    return StrView(text);
-}
-
+// The window's text as Windows-1252, whatever the system's code page.
 TextView ReadCaption() {
     HWND handle = SourceObject->handle;
     if (handle == nullptr)
         return {EmptyText, 0};
-    int32_t n = GetWindowTextLengthA(handle);
-    StringVariable& text = NextTemporary();
-    StrReset(text, n);
-    if (n <= 0)
-        return StrView(text);
-    int32_t copied = GetWindowTextA(handle, text.text, n + 1);
-    return Finish(text, copied > 0 ? copied : 0);
+    int32_t n = GetWindowTextLengthW(handle);
+    StringVariable& wide = NextTemporary();
+    StrReset(wide, n * 2 + 1);
+    int32_t copied = n > 0 ? GetWindowTextW(handle, WideBuffer(wide), n + 1) : 0;
+    return StrAssign1252FromWide(NextTemporary(), WideText(wide), copied > 0 ? copied : 0);
 }
 
 // For message pairs whose filling message is one less than the length message.

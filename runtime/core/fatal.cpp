@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "strings.h"
+#include "wide_text.h"
 #include "volume.h"
 
 const char ApplicationName[] = CARRIER_APPLICATION_NAME;
@@ -46,9 +47,25 @@ static const char* BuildMessage(int index, const char* extra) {
     return message.text;
 }
 
+// The box's texts as UTF-16, converted from Windows-1252 into a static buffer: no block is needed,
+// and the system's code page never reads them.
+static wchar_t wideMessage[sizeof fallbackMessage];
+static wchar_t wideCaption[sizeof ApplicationName];
+
+static const wchar_t* Widened(const char* text, wchar_t* wide, int32_t chars) {
+    int32_t length = TextLength(text);
+    int32_t kept = length < chars - 1 ? length : chars - 1;
+    MultiByteToWideChar(1252, 0, text, kept, wide, kept);
+    wide[kept] = 0;
+    return wide;
+}
+
 void FatalError(int index, const char* extra) {
     if (index < 0 || index >= kErrorCount)
         index = kErrorArrayIndex;
-    MessageBoxA(nullptr, BuildMessage(index, extra), ApplicationName, MB_OK);
+    MessageBoxW(nullptr,
+                Widened(BuildMessage(index, extra), wideMessage,
+                        static_cast<int32_t>(sizeof wideMessage / sizeof(wchar_t))),
+                Widened(ApplicationName, wideCaption, sizeof ApplicationName), MB_OK);
     ExitProcess(static_cast<UINT>(index + 1));
 }

@@ -4,20 +4,20 @@ static DWORD ErrorUnless(BOOL done) {
     return done ? 0 : GetLastError();
 }
 
-DWORD SystemReplaceFile(const char* target, const char* replacement, const char* backup) {
-    return ErrorUnless(ReplaceFileA(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+DWORD SystemReplaceFile(const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
+    return ErrorUnless(ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                     nullptr, nullptr));
 }
 
-DWORD SystemMoveFile(const char* from, const char* to) {
-    return ErrorUnless(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+DWORD SystemMoveFile(const wchar_t* from, const wchar_t* to) {
+    return ErrorUnless(MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
-DWORD SystemDeleteFile(const char* path) {
-    return ErrorUnless(DeleteFileA(path));
+DWORD SystemDeleteFile(const wchar_t* path) {
+    return ErrorUnless(DeleteFileW(path));
 }
 
-DWORD SystemOpenToDelete(const char* path) {
+DWORD SystemOpenToDelete(const wchar_t* path) {
     return OpenToDeleteOnSystem(path);
 }
 

@@ -1,6 +1,7 @@
 #include "files.h"
 
 #include "file_system.h"
+#include "wide_text.h"
 
 DWORD LastFileError;
 
@@ -25,17 +26,17 @@ uint32_t FileWriteAll(const StringVariable& var, const char* name) {
     return written;
 }
 
-char LeftoverStagingFile[MAX_PATH];
-char DisplacedTargetFile[MAX_PATH];
-char LeftoverBackupFile[MAX_PATH];
+wchar_t LeftoverStagingFile[MAX_PATH];
+wchar_t DisplacedTargetFile[MAX_PATH];
+wchar_t LeftoverBackupFile[MAX_PATH];
 
 // The staging file: "~wk", four hex digits and ".tmp" in the target's folder; the backup that the
 // replace moves the old target to has ".bak" instead. The names are short, so that they fit
 // wherever a target name at least as long fits, and of a shape that the cleanup can tell for this
 // program's own.
-static constexpr char kStagingPrefix[] = "~wk";
-static constexpr char kStagingSuffix[] = ".tmp";
-static constexpr char kBackupSuffix[] = ".bak";
+static constexpr wchar_t kStagingPrefix[] = L"~wk";
+static constexpr wchar_t kStagingSuffix[] = L".tmp";
+static constexpr wchar_t kBackupSuffix[] = L".bak";
 static constexpr int32_t kStagingNameLength = 11;
 // Names taken by other files are passed over; this many are tried before giving up.
 static constexpr int kStagingAttempts = 256;
@@ -50,30 +51,36 @@ static uint32_t stagingCounter;
 
 static const char kHexDigits[] = "0123456789ABCDEF";
 
+using Path = wchar_t[MAX_PATH];
+
+static void CopyPath(const wchar_t* from, wchar_t* to, int32_t chars) {
+    BlockCopy(from, to, chars * static_cast<int32_t>(sizeof(wchar_t)));
+}
+
 // Where the file name starts in a path: after its last separator.
-static int32_t FolderLength(const char* path) {
+static int32_t FolderLength(const wchar_t* path) {
     int32_t folder = 0;
     for (int32_t i = 0; path[i] != 0; ++i)
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+        if (path[i] == L'\\' || path[i] == L'/' || path[i] == L':')
             folder = i + 1;
     return folder;
 }
 
-static void PutStagingName(char* name, uint32_t number, const char* suffix) {
-    BlockCopy(kStagingPrefix, name, 3);
+static void PutStagingName(wchar_t* name, uint32_t number, const wchar_t* suffix) {
+    CopyPath(kStagingPrefix, name, 3);
     for (int digit = 0; digit < 4; ++digit)
         name[3 + digit] = kHexDigits[(number >> (12 - 4 * digit)) & 0xF];
-    BlockCopy(suffix, name + 7, static_cast<int32_t>(sizeof kStagingSuffix));
+    CopyPath(suffix, name + 7, 5);
 }
 
-static bool IsStagingName(const char* name) {
-    if (TextLength(name) != kStagingNameLength)
+static bool IsStagingName(const wchar_t* name) {
+    if (WideTextLength(name) != kStagingNameLength)
         return false;
-    char expected[kStagingNameLength + 1];
+    wchar_t expected[kStagingNameLength + 1];
     PutStagingName(expected, 0, kStagingSuffix);
     for (int32_t i = 0; i < kStagingNameLength; ++i) {
         bool digit = i >= 3 && i < 7;
-        bool hex = (name[i] >= '0' && name[i] <= '9') || (name[i] >= 'A' && name[i] <= 'F');
+        bool hex = (name[i] >= L'0' && name[i] <= L'9') || (name[i] >= L'A' && name[i] <= L'F');
         if (digit ? !hex : name[i] != expected[i])
             return false;
     }
@@ -88,12 +95,12 @@ static int64_t TicksOf(const FILETIME& time) {
 // a minute, neither read-only, hidden nor system files. A staging file only ever holds a copy of
 // the carried document. Backups are never removed here: one left by a killed save may be the only
 // copy of the user's file.
-static void RemoveLeftovers(char (&path)[MAX_PATH], int32_t folder) {
+static void RemoveLeftovers(Path& path, int32_t folder) {
     PutStagingName(path + folder, 0, kStagingSuffix);
     for (int digit = 3; digit < 7; ++digit)
-        path[folder + digit] = '?';
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
+        path[folder + digit] = L'?';
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     FILETIME now;
@@ -103,25 +110,28 @@ static void RemoveLeftovers(char (&path)[MAX_PATH], int32_t folder) {
     do {
         if (IsStagingName(found.cFileName) && (found.dwFileAttributes & kNotOurs) == 0 &&
             TicksOf(now) - TicksOf(found.ftLastWriteTime) > kLeftoverAgeTicks) {
-            BlockCopy(found.cFileName, path + folder, kStagingNameLength + 1);
-            DeleteFileA(path);
+            CopyPath(found.cFileName, path + folder, kStagingNameLength + 1);
+            DeleteFileW(path);
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
+static bool Exists(const wchar_t* path) {
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Creates a staging file that did not exist before (never one of the user's); its path in path.
-static HANDLE CreateStagingFile(char (&path)[MAX_PATH], int32_t folder, DWORD& error) {
+static HANDLE CreateStagingFile(Path& path, int32_t folder, DWORD& error) {
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
         PutStagingName(path + folder, stagingCounter++ & 0xFFFF, kStagingSuffix);
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
             return file;
         error = GetLastError();
         // A folder of that name answers "access denied"; anything else that exists is passed.
-        bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-                     GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+        bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || Exists(path);
         if (!taken)
             return INVALID_HANDLE_VALUE;
     }
@@ -130,10 +140,10 @@ static HANDLE CreateStagingFile(char (&path)[MAX_PATH], int32_t folder, DWORD& e
 
 // A name of the staging shape that no file has, for the backup: Microsoft does not say whether
 // ReplaceFile overwrites an existing backup, so none is made beforehand and none is passed.
-static bool PickFreeOwnName(char (&path)[MAX_PATH], int32_t folder, const char* suffix) {
+static bool PickFreeOwnName(Path& path, int32_t folder, const wchar_t* suffix) {
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
         PutStagingName(path + folder, stagingCounter++ & 0xFFFF, suffix);
-        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+        if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES &&
             GetLastError() == ERROR_FILE_NOT_FOUND)
             return true;
     }
@@ -171,20 +181,16 @@ template <typename Operation> static DWORD RetryWhileHeld(Operation operation) {
     return error;
 }
 
-static DWORD MoveWhileHeld(const char* from, const char* to) {
+static DWORD MoveWhileHeld(const wchar_t* from, const wchar_t* to) {
     return RetryWhileHeld([=] { return SystemMoveFile(from, to); });
 }
 
-static DWORD DeleteWhileHeld(const char* path) {
+static DWORD DeleteWhileHeld(const wchar_t* path) {
     return RetryWhileHeld([=] { return SystemDeleteFile(path); });
 }
 
-static bool Exists(const char* path) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-static void Remember(char (&slot)[MAX_PATH], const char* path) {
-    BlockCopy(path, slot, TextLength(path) + 1);
+static void Remember(Path& slot, const wchar_t* path) {
+    CopyPath(path, slot, WideTextLength(path) + 1);
 }
 
 // The attributes a user sets that a replacement keeps; Wine's ReplaceFile drops them.
@@ -192,17 +198,18 @@ static constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_
                                          FILE_ATTRIBUTE_ARCHIVE |
                                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-static void KeepAttributes(const char* target, DWORD targetAttributes) {
+static void KeepAttributes(const wchar_t* target, DWORD targetAttributes) {
     DWORD kept = targetAttributes & kKeptAttributes;
-    if ((GetFileAttributesA(target) & kKeptAttributes) != kept)
-        SetFileAttributesA(target, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
+    if ((GetFileAttributesW(target) & kKeptAttributes) != kept)
+        SetFileAttributesW(target, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
 }
 
 // After ReplaceFile moved the old target away but could not put the staging file in its place
 // (1177: the old file is then under the backup's name): the rename finishes the save; where it
 // cannot, the old file goes back. Where that fails too, both files stay and are named: the staging
 // file holds the document, the backup what the user had.
-static DWORD FinishDisplacedReplace(const char* staging, const char* target, const char* backup) {
+static DWORD FinishDisplacedReplace(const wchar_t* staging, const wchar_t* target,
+                                    const wchar_t* backup) {
     DWORD error = MoveWhileHeld(staging, target);
     if (error == 0)
         return 0;
@@ -217,7 +224,8 @@ static DWORD FinishDisplacedReplace(const char* staging, const char* target, con
 // streams), through a backup of the program's own so that every outcome ReplaceFile documents
 // leaves the old file or the document under a known name. A plain rename only where the volume
 // cannot replace.
-static DWORD ReplaceThroughBackup(const char* staging, const char* target, const char* backup) {
+static DWORD ReplaceThroughBackup(const wchar_t* staging, const wchar_t* target,
+                                  const wchar_t* backup) {
     DWORD error = RetryWhileHeld([=] { return SystemReplaceFile(target, staging, backup); });
     if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
         error == ERROR_CALL_NOT_IMPLEMENTED)
@@ -233,12 +241,12 @@ static DWORD ReplaceThroughBackup(const char* staging, const char* target, const
 }
 
 // Puts the staging file in the target's place: renamed where there is no target, else replaced.
-static DWORD PutInPlace(const char* staging, const char* target, int32_t folder,
+static DWORD PutInPlace(const wchar_t* staging, const wchar_t* target, int32_t folder,
                         DWORD targetAttributes) {
     if (targetAttributes == INVALID_FILE_ATTRIBUTES)
         return MoveWhileHeld(staging, target);
-    char backup[MAX_PATH];
-    BlockCopy(target, backup, folder);
+    Path backup;
+    CopyPath(target, backup, folder);
     if (!PickFreeOwnName(backup, folder, kBackupSuffix))
         return ERROR_FILE_EXISTS;
     DWORD error = ReplaceThroughBackup(staging, target, backup);
@@ -247,7 +255,7 @@ static DWORD PutInPlace(const char* staging, const char* target, int32_t folder,
     return error;
 }
 
-DWORD FileReplaceDurably(const StringVariable& var, const char* target) {
+DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target) {
     LeftoverStagingFile[0] = 0;
     DisplacedTargetFile[0] = 0;
     LeftoverBackupFile[0] = 0;
@@ -256,7 +264,7 @@ DWORD FileReplaceDurably(const StringVariable& var, const char* target) {
         return ERROR_FILENAME_EXCED_RANGE;
     // A read-only file is not replaced: Windows refuses the rename, and so does this on every
     // platform (Wine lets it through), before anything is written. It is no brief hold: no retry.
-    DWORD attributes = GetFileAttributesA(target);
+    DWORD attributes = GetFileAttributesW(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;
     // Another program that holds the target so that it cannot be replaced is waited out for a
@@ -267,8 +275,8 @@ DWORD FileReplaceDurably(const StringVariable& var, const char* target) {
         if (inUse != 0)
             return inUse;
     }
-    char staging[MAX_PATH];
-    BlockCopy(target, staging, folder);
+    Path staging;
+    CopyPath(target, staging, folder);
     RemoveLeftovers(staging, folder);
     DWORD error = 0;
     HANDLE file = CreateStagingFile(staging, folder, error);
@@ -450,16 +458,17 @@ int32_t FileClose(StringVariable& var) {
     return 0;
 }
 
-TextView SystemErrorText(DWORD error) {
+WideView SystemErrorText(DWORD error) {
+    constexpr DWORD kChars = 512;
     StringVariable& text = NextTemporary();
-    StrReset(text, 511);
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, text.text, 512, nullptr);
+    StrReset(text, kChars * sizeof(wchar_t));
+    wchar_t* buffer = WideBuffer(text);
+    // In the user's own language and script, whatever the ANSI code page.
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, buffer, kChars, nullptr);
     // The system's texts end in a line break, which the callers place themselves.
-    while (length > 0 && (text.text[length - 1] == '\r' || text.text[length - 1] == '\n'))
+    while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n'))
         --length;
-    text.text[length] = 0;
-    text.position = static_cast<int32_t>(length);
-    text.length = static_cast<int32_t>(length);
-    return StrView(text);
+    buffer[length] = 0;
+    return {buffer, static_cast<int32_t>(length)};
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "strings.h"
+#include "wide_text.h"
 
 inline constexpr int32_t kFileModeRead = 0;
 inline constexpr int32_t kFileModeWrite = 1;
@@ -20,16 +21,17 @@ uint32_t FileWriteAll(const StringVariable& var, const char* name);
 // the target's place, keeping what the user set on an existing target. Brief holds of another
 // program on the files are waited out for about 2.5 s. A failure leaves the target as it was and
 // no new file, or names the files (below); the error code. A folder whose path leaves no room for
-// the staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written.
-DWORD FileReplaceDurably(const StringVariable& var, const char* target);
+// the staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written. The path is
+// UTF-16 throughout, so that a folder named in any script is the one written to.
+DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target);
 // After a failed FileReplaceDurably: the staging file that could not be removed, or "". Where
 // DisplacedTargetFile is set too, the target is gone: the staging file holds the document and
 // DisplacedTargetFile the old target.
-extern char LeftoverStagingFile[MAX_PATH];
-extern char DisplacedTargetFile[MAX_PATH];
+extern wchar_t LeftoverStagingFile[MAX_PATH];
+extern wchar_t DisplacedTargetFile[MAX_PATH];
 // After a failed FileReplaceDurably with the target in place: its backup that could not be
 // removed, or "".
-extern char LeftoverBackupFile[MAX_PATH];
+extern wchar_t LeftoverBackupFile[MAX_PATH];
 
 // Moves count bytes between the buffer and the variable's text or file (direction 0 reads).
 int32_t FileTransfer(StringVariable& var, void* buffer, int32_t count, int32_t direction);
@@ -44,5 +46,5 @@ void FileWriteLine(StringVariable& var, const char* text, int32_t count);
 void FileReadAll(StringVariable& var, const char* name);
 int32_t FileClose(StringVariable& var);
 
-// The system's text for an error code, in a temporary.
-TextView SystemErrorText(DWORD error);
+// The system's text for an error code, in the user's language, in a temporary.
+WideView SystemErrorText(DWORD error);

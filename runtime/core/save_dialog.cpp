@@ -2,30 +2,30 @@
 
 #include "binding.h"
 
-static constexpr OPENFILENAMEA InitialSaveRequest() {
-    OPENFILENAMEA request{};
+static constexpr OPENFILENAMEW InitialSaveRequest() {
+    OPENFILENAMEW request{};
     request.lStructSize = kSaveRequestSize;
-    request.nMaxFile = kSaveFileNameBytes;
+    request.nMaxFile = kSaveFileNameChars;
     return request;
 }
 
 // Static initial values: the entry point runs no constructors.
-constinit OPENFILENAMEA SaveRequest = InitialSaveRequest();
+constinit OPENFILENAMEW SaveRequest = InitialSaveRequest();
 
 static StringVariable fileNameBuffer;
 
-static BOOL(WINAPI* boundGetSaveFileName)(OPENFILENAMEA*);
+static BOOL(WINAPI* boundGetSaveFileName)(OPENFILENAMEW*);
 static DWORD(WINAPI* boundCommDlgExtendedError)();
 
 static void BindCommonDialogs() {
     if (boundGetSaveFileName != nullptr)
         return;
     BindLibrary(kCommonDialogSlot, "comdlg32.dll");
-    BindInto(boundGetSaveFileName, kCommonDialogSlot, "GetSaveFileNameA");
+    BindInto(boundGetSaveFileName, kCommonDialogSlot, "GetSaveFileNameW");
     BindInto(boundCommDlgExtendedError, kCommonDialogSlot, "CommDlgExtendedError");
 }
 
-BOOL SaveDialogOpen(OPENFILENAMEA& record) {
+BOOL SaveDialogOpen(OPENFILENAMEW& record) {
     BindCommonDialogs();
     return boundGetSaveFileName(&record);
 }
@@ -35,22 +35,24 @@ DWORD SaveDialogError() {
     return boundCommDlgExtendedError();
 }
 
-void SaveDialogPrepare(OPENFILENAMEA& record) {
-    StrReset(fileNameBuffer, static_cast<int32_t>(record.nMaxFile));
-    BlockFill(fileNameBuffer.text, static_cast<int32_t>(record.nMaxFile), 0);
-    const char* old = record.lpstrFile;
-    record.lpstrFile = fileNameBuffer.text;
-    if (old == nullptr || old == fileNameBuffer.text)
+void SaveDialogPrepare(OPENFILENAMEW& record) {
+    auto bytes = static_cast<int32_t>(record.nMaxFile * sizeof(wchar_t));
+    StrReset(fileNameBuffer, bytes);
+    BlockFill(fileNameBuffer.text, bytes, 0);
+    const wchar_t* old = record.lpstrFile;
+    record.lpstrFile = WideBuffer(fileNameBuffer);
+    if (old == nullptr || old == record.lpstrFile)
         return;
     // Leave room for the NUL: a longer initial name is cut to fit the buffer.
-    int32_t length = TextLength(old);
+    int32_t length = WideTextLength(old);
     int32_t room = static_cast<int32_t>(record.nMaxFile) - 1;
-    BlockCopy(old, fileNameBuffer.text, length < room ? length : room);
+    BlockCopy(old, record.lpstrFile,
+              static_cast<int32_t>((length < room ? length : room) * sizeof(wchar_t)));
 }
 
-TextView SaveDialogChosenName(const OPENFILENAMEA& record) {
+WideView SaveDialogChosenName(const OPENFILENAMEW& record) {
     constexpr DWORD kMultipleNames = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
     if ((record.Flags & kMultipleNames) == kMultipleNames)
         return {record.lpstrFile, static_cast<int32_t>(record.nMaxFile)};
-    return {record.lpstrFile, TextLength(record.lpstrFile)};
+    return {record.lpstrFile, WideTextLength(record.lpstrFile)};
 }

@@ -1,14 +1,16 @@
 #include "form_class.h"
 
 #include "core/process.h"
+#include "core/wide_text.h"
 #include "window/window_proc.h"
 
 const char FormClassName[] = "Tarnwick8099";
 HFONT DefaultFont;
 HICON ApplicationIcon;
 
-static WNDCLASSEXA formClass = {
-    sizeof(WNDCLASSEXA),
+// A UTF-16 class: a form's text is stored as it is set, never through the system's code page.
+static WNDCLASSEXW formClass = {
+    sizeof(WNDCLASSEXW),
     CS_DBLCLKS,
     nullptr,
     0,
@@ -29,7 +31,7 @@ static LOGFONTA defaultLogFont = {
 void RegisterFormClass() {
     formClass.lpfnWndProc = FormWindowProc;
     formClass.hInstance = ModuleInstance;
-    formClass.lpszClassName = FormClassName;
+    formClass.lpszClassName = WideFrom1252(FormClassName);
     // A missing icon leaves the class without one.
     ApplicationIcon = static_cast<HICON>(
         LoadImageA(ModuleInstance, "AppIco", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
@@ -37,6 +39,6 @@ void RegisterFormClass() {
     formClass.hIconSm = static_cast<HICON>(
         LoadImageA(ModuleInstance, "AppIco", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     formClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    RegisterClassExA(&formClass);
+    RegisterClassExW(&formClass);
     DefaultFont = CreateFontIndirectA(&defaultLogFont);
 }

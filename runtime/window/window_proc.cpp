@@ -26,7 +26,7 @@ static LRESULT DefaultRoute(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (result != 0)
             return result;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 static LRESULT OnControlColor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -63,13 +63,13 @@ static LRESULT OnSize(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         return DefaultRoute(hwnd, message, wParam, lParam);
     ControlRecord* record = FindRecord(hwnd);
     if (record == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     SourceObject = record;
     ReadGeometry();
     if (record->autoSizeChild != nullptr)
         MoveWindow(record->autoSizeChild, 0, 0, 0, 0, TRUE);
     if (record->onResize == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     SetCurrentEvent(*record, message, wParam, lParam);
     record->onResize();
     return 0;
@@ -78,7 +78,7 @@ static LRESULT OnSize(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnPaint(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlRecord* record = FindRecord(hwnd);
     if (record == nullptr || record->onPaint == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     SetCurrentEvent(*record, message, wParam, lParam);
     PaintDC = BeginPaint(hwnd, &paintScratch);
     record->onPaint();
@@ -92,7 +92,7 @@ static LRESULT OnFormSlot(EventHandler ControlRecord::*slot, HWND hwnd, UINT mes
                           LPARAM lParam) {
     ControlRecord* record = FindRecord(hwnd);
     if (record == nullptr || record->*slot == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     SetCurrentEvent(*record, message, wParam, lParam);
     (record->*slot)();
     return 0;
@@ -105,7 +105,7 @@ static LRESULT OnDrawItem(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     PaintDC = item->hDC;
     ControlRecord* record = FindRecord(item->hwndItem);
     if (record == nullptr || record->onPaint == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     SetCurrentEvent(*record, message, wParam, lParam);
     record->onPaint();
     return TRUE;
@@ -123,7 +123,7 @@ static LRESULT OnNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CurrentEvent.eventCode = NM_CLICK;
     ControlRecord* clicked = RecordAt(wParam & 0xFFF);
     if (clicked == nullptr || clicked->onClick == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     SetCurrentEvent(*clicked, message, wParam, lParam);
     clicked->onClick();
     return 0;
@@ -132,7 +132,7 @@ static LRESULT OnNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlRecord* record = RecordAt(LOWORD(wParam) & 0xFFF);
     if (record == nullptr || record->onClick == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     CurrentEvent.eventCode = HIWORD(wParam);
     SetCurrentEvent(*record, message, wParam, lParam);
     record->onClick();
@@ -158,7 +158,7 @@ static LRESULT OnScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 static LRESULT OnParentNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlRecord* form = RecordAt(0);
     if (form == nullptr || form->onMouseDown == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     CurrentEvent.eventCode = 0;
     SetCurrentEvent(*form, message, wParam, lParam);
     form->onMouseDown();

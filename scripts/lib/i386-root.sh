@@ -13,14 +13,16 @@ i386_root=$carrier_cache/i386-root
 i386_mirror=http://deb.debian.org/debian
 # What the root holds besides minbase: Wine and the libraries and fonts it loads for the tests.
 i386_root_packages=(wine32 libx11-6 libxext6 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1
-                    libxrender1 libxfixes3 libxxf86vm1 fonts-liberation fonts-dejavu-core)
+                    libxrender1 libxfixes3 libxxf86vm1 fonts-liberation fonts-dejavu-core locales)
+# Locales made in the root besides C.UTF-8, for the tests that need another ANSI code page.
+i386_root_locales=(ru_RU)
 i386_binfmt_name=wendelkamm-carrier-i386
 binfmt_dir=/proc/sys/fs/binfmt_misc
 i386_root_mounts=()
 binfmt_mounted_here=false
 
 i386_root_recipe() {
-    echo "bookworm i386 minbase from $i386_mirror; packages: ${i386_root_packages[*]}"
+    echo "bookworm i386 minbase from $i386_mirror; packages: ${i386_root_packages[*]}; locales: ${i386_root_locales[*]}"
 }
 
 i386_root_ready() {
@@ -118,6 +120,11 @@ make_i386_root() {
         I686_SKIP_REASON="the i386 root's packages did not install: see $carrier_cache/root-packages.log"
         return 1
     fi
+    local name
+    for name in "${i386_root_locales[@]}"; do
+        chroot "$new" localedef -i "$name" -f UTF-8 "$name.UTF-8" >>"$carrier_cache/root-packages.log" 2>&1 ||
+            { I686_SKIP_REASON="the locale $name.UTF-8 could not be made in the i386 root"; return 1; }
+    done
     chroot "$new" apt-get clean
     i386_root_recipe >"$new/.carrier-recipe"
     unmount_below "$i386_root" || { I686_SKIP_REASON="mounts stay below $i386_root"; return 1; }

@@ -16,6 +16,8 @@ namespace {
 constexpr DWORD kTimeoutMs = kCarrierTimeoutMs;
 const char kQuitText[] = "Abbrechen / Schlie\xDF"
                          "en";
+const char kDialogTitle[] = "Wohin m\xF6"
+                            "chten Sie Wendelkamm 28 speichern ?";
 const char kInfoText[] =
     "Sie k\xF6"
     "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
@@ -83,10 +85,9 @@ struct ExpectedControl {
     const char* className;
     DWORD style;
     RECT rect;
-    const char* text;
 };
 
-TEST(MainWindow, ControlsHaveTheirClassStyleRectangleAndText) {
+TEST(MainWindow, ControlsHaveTheirClassStyleAndRectangle) {
     RunningCarrier carrier;
     ASSERT_NE(carrier.main, nullptr);
     // The labels are as wide as the client area was when they were sized, before the frame
@@ -97,12 +98,12 @@ TEST(MainWindow, ControlsHaveTheirClassStyleRectangleAndText) {
     EXPECT_GE(width, client.right);
     EXPECT_LE(width, 1024);
     const ExpectedControl controls[] = {
-        {kTitleBar, "Static", 0x5000010E, {0, 0, 1024, 28}, ""},
-        {kCloseBox, "Button", 0x50018080, {1000, 3, 1020, 23}, "Exit"},
-        {kTitleLabel, "Static", 0x50000301, {0, 50, width, 100}, "Wendelkamm 28"},
-        {kInfoLabel, "Static", 0x50000301, {0, 190, width, 230}, kInfoText},
-        {kOkButton, "Button", 0x50010000, {500, 270, 620, 310}, "OK"},
-        {kQuitButton, "Button", 0x50010000, {570, 570, 970, 606}, kQuitText},
+        {kTitleBar, "Static", 0x5000010E, {0, 0, 1024, 28}},
+        {kCloseBox, "Button", 0x50018080, {1000, 3, 1020, 23}},
+        {kTitleLabel, "Static", 0x50000301, {0, 50, width, 100}},
+        {kInfoLabel, "Static", 0x50000301, {0, 190, width, 230}},
+        {kOkButton, "Button", 0x50010000, {500, 270, 620, 310}},
+        {kQuitButton, "Button", 0x50010000, {570, 570, 970, 606}},
     };
     for (const ExpectedControl& expected : controls) {
         HWND control = carrier.Control(expected.id);
@@ -115,9 +116,33 @@ TEST(MainWindow, ControlsHaveTheirClassStyleRectangleAndText) {
         EXPECT_EQ(rect.top, expected.rect.top) << expected.id;
         EXPECT_EQ(rect.right, expected.rect.right) << expected.id;
         EXPECT_EQ(rect.bottom, expected.rect.bottom) << expected.id;
-        EXPECT_EQ(WindowText(control), expected.text) << expected.id;
     }
     EXPECT_EQ(GetParent(carrier.Control(kCloseBox)), carrier.Control(kTitleBar));
+}
+
+// The texts are Windows-1252 in the program and reach Windows as UTF-16: under a system locale
+// whose ANSI code page is another (CTest runs this once more under ru_RU.UTF-8, code page 1251),
+// they read back as written.
+TEST(MainWindow, TextsOfTheWindowAndTheSaveDialogAreGermanWhateverTheCodePage) {
+    ASSERT_EQ(GetACP(), ExpectedCodePage())
+        << "the locale is missing: scripts/install-deps makes it";
+    RunningCarrier carrier;
+    ASSERT_NE(carrier.main, nullptr);
+    EXPECT_EQ(WindowTextW(carrier.main), L"Wendelkamm 28");
+    const std::pair<int, std::string> texts[] = {
+        {kTitleBar, ""},         {kCloseBox, "Exit"}, {kTitleLabel, "Wendelkamm 28"},
+        {kInfoLabel, kInfoText}, {kOkButton, "OK"},   {kQuitButton, kQuitText},
+    };
+    for (const auto& [id, text] : texts)
+        EXPECT_EQ(WindowTextW(carrier.Control(id)), From1252(text)) << id;
+    HWND dialog = carrier.OpenSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowTextW(dialog), From1252(kDialogTitle));
+    EXPECT_EQ(DialogItemTextW(dialog, kFileNameFieldId), L"Wendelkamm_28.pdf");
+    EXPECT_EQ(DialogItemTextW(dialog, kFileTypeBoxId), L"PDF-Dateien");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
 TEST(MainWindow, PixelsShowTheSkin) {
@@ -234,9 +259,6 @@ TEST(MainWindow, OkSavesTheDocument) {
     ASSERT_NE(carrier.main, nullptr);
     HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(WindowText(dialog), "Wohin m\xF6"
-                                  "chten Sie Wendelkamm 28 speichern ?");
-    EXPECT_EQ(DialogItemText(dialog, kFileNameFieldId), "Wendelkamm_28.pdf");
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     std::string saved = folder.Path("Wendelkamm_28.pdf");
     std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);

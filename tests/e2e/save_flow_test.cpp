@@ -2,6 +2,7 @@
 // question, and the file compared byte for byte with the document.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,8 +19,9 @@ const char kNotSaved[] = "Die Datei wurde nicht gespeichert.";
 // MAX_PATH less the terminating NUL.
 constexpr size_t kMaxPathChars = MAX_PATH - 1;
 
+// Paths are UTF-8.
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(Utf16(path)), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -31,7 +33,7 @@ const std::string& Document() {
 }
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Utf16(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The save flow host: the program's start-up without its window, then N saves.
@@ -181,6 +183,69 @@ TEST(SaveFlow, TargetPathOf259CharactersIsSavedByteForByte) {
     EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
     EXPECT_TRUE(ReadWholeFile(deep + "\\" + name) == Document());
     EXPECT_EQ(ScratchFolderNames(deep), std::vector<std::string>{name});
+}
+
+// Folders named in scripts the system's ANSI code page (here 1252) cannot spell: the dialog opens
+// in the folder and the document lands there, not in a look-alike beside it that the code page's
+// best fit would name ("Yildiz" for "Yıldız"), nor nowhere ("?????"). A failure names the path as
+// it is.
+TEST(SaveFlow, FoldersNamedInAnyScriptGetTheDocumentWhereverTheCodePageFallsShort) {
+    ASSERT_EQ(GetACP(), 1252u) << "the tests run under C.UTF-8";
+    struct Row {
+        const char* folder;
+        const char* lookAlike;
+        bool readOnlyTarget;
+    };
+    // UTF-8, spelled as escapes: Turkish "Yıldız", Russian "Документы", Chinese "文档".
+    const char yildiz[] = "Y\xC4\xB1ld\xC4\xB1z";
+    const char dokumenty[] =
+        "\xD0\x94\xD0\xBE\xD0\xBA\xD1\x83\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82\xD1\x8B";
+    const char wendang[] = "\xE6\x96\x87\xE6\xA1\xA3";
+    const Row rows[] = {
+        {yildiz, "Yildiz", false},
+        {dokumenty, nullptr, false},
+        {wendang, nullptr, false},
+        {dokumenty, nullptr, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.folder);
+        ScratchFolder parent("scripts");
+        std::string folder = parent.Path(row.folder);
+        ASSERT_TRUE(CreateDirectoryW(Utf16(folder).c_str(), nullptr));
+        if (row.lookAlike != nullptr) {
+            ASSERT_TRUE(CreateDirectoryW(Utf16(parent.Path(row.lookAlike)).c_str(), nullptr));
+        }
+        std::string target = folder + "\\Wendelkamm_28.pdf";
+        if (row.readOnlyTarget) {
+            std::ofstream(std::filesystem::path(Utf16(target)), std::ios::binary) << "the target";
+            SetFileAttributesW(Utf16(target).c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        SaveSession session(1, folder);
+        HWND dialog = session.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        if (row.readOnlyTarget) {
+            HWND question = session.WaitForBoxWith(IDYES);
+            ASSERT_NE(question, nullptr);
+            PostMessageA(question, WM_COMMAND, IDYES, 0);
+            HWND report = session.WaitForBoxWith(IDOK);
+            ASSERT_NE(report, nullptr) << "the failure was not reported";
+            std::wstring text = DialogItemTextW(report, kMessageBoxTextId);
+            EXPECT_NE(text.find(L"\r\n" + Utf16(target) + L"\r\n"), std::wstring::npos)
+                << "the path is named as it is";
+            PostMessageA(report, WM_COMMAND, IDOK, 0);
+        }
+        ASSERT_EQ(session.program.WaitForExit(kTimeoutMs), 0u);
+        std::string saved = ReadWholeFile(target);
+        EXPECT_TRUE(row.readOnlyTarget ? saved == "the target" : saved == Document())
+            << "not saved into the folder picked";
+        if (row.lookAlike != nullptr) {
+            EXPECT_TRUE(ScratchFolderNames(parent.Path(row.lookAlike)).empty())
+                << "saved into the look-alike folder";
+        }
+        EXPECT_EQ(ScratchFolderNames(folder), std::vector<std::string>{"Wendelkamm_28.pdf"});
+        SetFileAttributesW(Utf16(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 // Wine's dialog crashes on a typed name longer than its buffer, so the failure is made by a

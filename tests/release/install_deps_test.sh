@@ -49,6 +49,17 @@ echo "dpkg $*" >>"$STUBS/calls"
 [ "$1" != --print-foreign-architectures ] || cat "$STUBS/architectures" 2>/dev/null
 [ "$1" != --add-architecture ] || echo "$2" >>"$STUBS/architectures"
 STUB
+# locale lists ru_RU.utf8 once localedef has made it (or the case says it is there).
+cat >"$work/bin/locale" <<'STUB'
+#!/usr/bin/env bash
+printf 'C\nC.utf8\nPOSIX\n'
+[ ! -f "$STUBS/ru-locale" ] || echo ru_RU.utf8
+STUB
+cat >"$work/bin/localedef" <<'STUB'
+#!/usr/bin/env bash
+echo "localedef $*" >>"$STUBS/calls"
+touch "$STUBS/ru-locale"
+STUB
 printf '#!/bin/sh\nexit 0\n' >"$work/bin/probe-32bit-runs"
 # id: root unless the case says not-root.
 printf '#!/bin/sh\nif [ -f "$STUBS/not-root" ]; then echo 1000; else echo 0; fi\n' >"$work/bin/id"
@@ -75,6 +86,8 @@ check "a failing index: named in one line" \
 check "a failing index: the build's packages installed" 'grep -qx wine64 "$STUBS/installed"'
 check "no 32-bit code: no i386 architecture, no wine32" \
     '! grep -q "add-architecture" <<<"$calls" && ! grep -q "wine32" <<<"$calls"'
+check "a fresh machine: the Cyrillic locale is made" \
+    'grep -qx "localedef -i ru_RU -f UTF-8 ru_RU.UTF-8" <<<"$calls"'
 
 run_case held-broken probe-32bit-runs wine32-breaks
 check "wine32 cannot install: exit 0" '[ $code -eq 0 ]'
@@ -87,10 +100,14 @@ check "32-bit code runs: the i386 architecture added" 'grep -q "add-architecture
 run_case build-packages-fail probe-no-32bit install-fails
 check "the build's packages cannot install: exit 1" '[ $code -ne 0 ]'
 
-run_case not-root probe-32bit-runs not-root all-installed-but-wine32
+run_case not-root probe-32bit-runs not-root all-installed-but-wine32 ru-locale
 check "not root, only wine32 missing: exit 0 without apt-get" \
     '[ $code -eq 0 ] && grep -q "^wine32:i386 is not installed" <<<"$out" && ! grep -q apt-get <<<"$calls"'
 
-run_case all-there probe-32bit-runs all-installed
+run_case all-there probe-32bit-runs all-installed ru-locale
 check "everything there: quiet, no apt-get" '[ -z "$out" ] && [ $code -eq 0 ] && ! grep -q apt-get <<<"$calls"'
+
+run_case locale-missing probe-32bit-runs all-installed
+check "only the locale missing: made without apt-get" \
+    '[ $code -eq 0 ] && grep -q "^localedef" <<<"$calls" && ! grep -q apt-get <<<"$calls"'
 exit $fail

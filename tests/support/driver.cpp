@@ -1,5 +1,7 @@
 #include "support/driver.h"
 
+#include <cstdlib>
+
 Program::~Program() {
     if (job != nullptr)
         CloseHandle(job);
@@ -22,6 +24,29 @@ std::string BuiltProgramPath(const char* exeName) {
     return folder.substr(0, folder.find_last_of('\\') + 1) + exeName;
 }
 
+std::wstring Utf16(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                     wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length : 0);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(length > 0 ? length : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
+}
+
+std::wstring From1252(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        static_cast<int>(wide.size()));
+    return wide;
+}
+
 bool Launch(Program& program, const std::string& exePath, const std::string& arguments,
             const std::string& currentDirectory) {
     program.job = CreateJobObjectA(nullptr, nullptr);
@@ -29,13 +54,14 @@ bool Launch(Program& program, const std::string& exePath, const std::string& arg
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(program.job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + exePath + "\" " + arguments;
-    if (!CreateProcessA(
-            exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-            currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+    std::wstring commandLine = Utf16("\"" + exePath + "\" " + arguments);
+    std::wstring folder = Utf16(currentDirectory);
+    if (!CreateProcessW(Utf16(exePath).c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, folder.empty() ? nullptr : folder.c_str(),
+                        &startup, &info))
         return false;
     AssignProcessToJobObject(program.job, info.hProcess);
     ResumeThread(info.hThread);
@@ -43,6 +69,13 @@ bool Launch(Program& program, const std::string& exePath, const std::string& arg
     program.process = info.hProcess;
     program.pid = info.dwProcessId;
     return true;
+}
+
+UINT ExpectedCodePage() {
+    char value[16] = {};
+    return GetEnvironmentVariableA("CARRIER_CODE_PAGE", value, sizeof value) > 0
+               ? static_cast<UINT>(atoi(value))
+               : 1252;
 }
 
 namespace {
@@ -93,6 +126,18 @@ std::string DialogItemText(HWND dialog, int id) {
     char text[1024] = {};
     UINT length = GetDlgItemTextA(dialog, id, text, sizeof text);
     return std::string(text, length);
+}
+
+std::wstring WindowTextW(HWND window) {
+    wchar_t text[1024] = {};
+    int length = GetWindowTextW(window, text, 1024);
+    return std::wstring(text, length > 0 ? length : 0);
+}
+
+std::wstring DialogItemTextW(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    UINT length = GetDlgItemTextW(dialog, id, text, 1024);
+    return std::wstring(text, length);
 }
 
 std::string ClassNameOf(HWND window) {

@@ -23,9 +23,18 @@ struct Program {
 
 // A program built next to the test exe.
 std::string BuiltProgramPath(const char* exeName);
-// Starts the program in a kill-on-close job; arguments and currentDirectory may be empty.
+// Starts the program in a kill-on-close job; arguments and currentDirectory (UTF-8) may be empty.
+// It runs under the test's own locale: Wine takes it from the Unix environment, which a started
+// program inherits whatever Windows environment it is given.
 bool Launch(Program& program, const std::string& exePath, const std::string& arguments = "",
             const std::string& currentDirectory = "");
+// The ANSI code page the test's locale is to give (CARRIER_CODE_PAGE, else 1252, C.UTF-8's).
+UINT ExpectedCodePage();
+
+std::wstring Utf16(const std::string& utf8);
+std::string Utf8(const wchar_t* wide);
+// A Windows-1252 text (this project's literals) as UTF-16.
+std::wstring From1252(const std::string& text);
 
 // The process's visible or hidden top-level windows of the class (null: any class).
 std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
@@ -37,6 +46,9 @@ bool ShowsControl(HWND dialog, int id);
 
 std::string WindowText(HWND window);
 std::string DialogItemText(HWND dialog, int id);
+// The texts as the window holds them, whatever code page either program has.
+std::wstring WindowTextW(HWND window);
+std::wstring DialogItemTextW(HWND dialog, int id);
 std::string ClassNameOf(HWND window);
 
 // The carrier's form class (the run time's FormClassName; these exes link no run time).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "support/driver.h"
 #include "support/test_paths.h"
 
 ScratchFolder::ScratchFolder(const std::string& name)
@@ -11,7 +12,7 @@ ScratchFolder::ScratchFolder(const std::string& name)
            std::to_string(GetCurrentProcessId())) {
     CreateDirectoryA(CARRIER_TEST_OUTPUT_WINDOWS_PATH, nullptr);
     RemoveTree(path);
-    CreateDirectoryA(path.c_str(), nullptr);
+    CreateDirectoryW(Utf16(path).c_str(), nullptr);
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -22,37 +23,34 @@ std::vector<std::string> ScratchFolder::FileNames() const {
     return ScratchFolderNames(path);
 }
 
+// Calls visit with each entry's UTF-8 name and attributes, "." and ".." left out.
+template <typename Visit> static void ForEachEntry(const std::string& path, Visit visit) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf16(path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = Utf8(found.cFileName);
+        if (name != "." && name != "..")
+            visit(name, found.dwFileAttributes);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 std::vector<std::string> ScratchFolderNames(const std::string& path) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    ForEachEntry(path, [&](const std::string& name, DWORD) { names.push_back(name); });
     std::sort(names.begin(), names.end());
     return names;
 }
 
 void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    ForEachEntry(path, [&](const std::string& name, DWORD attributes) {
+        std::string child = path + "\\" + name;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(child);
+        else
+            DeleteFileW(Utf16(child).c_str());
+    });
+    RemoveDirectoryW(Utf16(path).c_str());
 }

@@ -1,4 +1,5 @@
-// A fresh folder under the build tree's test output, emptied and removed with the test.
+// A fresh folder under the build tree's test output, emptied and removed with the test. Paths and
+// names are UTF-8.
 #pragma once
 
 #include <string>

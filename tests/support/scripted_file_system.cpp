@@ -27,27 +27,27 @@ static DWORD ErrorUnless(BOOL done) {
     return done ? 0 : GetLastError();
 }
 
-DWORD SystemReplaceFile(const char* target, const char* replacement, const char* backup) {
+DWORD SystemReplaceFile(const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
     DWORD answer = NextAnswer(kScriptReplace);
     if (answer == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        MoveFileExA(target, backup, MOVEFILE_REPLACE_EXISTING);
+        MoveFileExW(target, backup, MOVEFILE_REPLACE_EXISTING);
     if (answer != 0)
         return answer;
-    return ErrorUnless(ReplaceFileA(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
+    return ErrorUnless(ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                     nullptr, nullptr));
 }
 
-DWORD SystemMoveFile(const char* from, const char* to) {
+DWORD SystemMoveFile(const wchar_t* from, const wchar_t* to) {
     DWORD answer = NextAnswer(kScriptMove);
-    return answer != 0 ? answer : ErrorUnless(MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING));
+    return answer != 0 ? answer : ErrorUnless(MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING));
 }
 
-DWORD SystemDeleteFile(const char* path) {
+DWORD SystemDeleteFile(const wchar_t* path) {
     DWORD answer = NextAnswer(kScriptDelete);
-    return answer != 0 ? answer : ErrorUnless(DeleteFileA(path));
+    return answer != 0 ? answer : ErrorUnless(DeleteFileW(path));
 }
 
-DWORD SystemOpenToDelete(const char* path) {
+DWORD SystemOpenToDelete(const wchar_t* path) {
     DWORD answer = NextAnswer(kScriptOpenToDelete);
     return answer != 0 ? answer : OpenToDeleteOnSystem(path);
 }

@@ -9,6 +9,7 @@
 
 #include "core/files.h"
 #include "core/resources.h"
+#include "support/driver.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_file_system.h"
 #include "support/test_paths.h"
@@ -105,7 +106,7 @@ TEST_F(Files, ReplaceDurablyPutsTheBytesInPlaceAndLeavesNothingElse) {
     std::string path = folder.Path("saved.pdf");
     WriteWholeFile(path, std::string(100000, 'o'));
     Hold(std::string("new\0bytes", 9));
-    EXPECT_EQ(FileReplaceDurably(var, path.c_str()), 0u);
+    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
     EXPECT_EQ(ReadWholeFile(path), std::string("new\0bytes", 9));
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"saved.pdf"});
 }
@@ -116,7 +117,7 @@ TEST_F(Files, ReplaceDurablyLeavesALockedTargetAloneAndCleansUp) {
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     Hold("new contents that must not land");
-    EXPECT_NE(FileReplaceDurably(var, path.c_str()), 0u);
+    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
     CloseHandle(lock);
     EXPECT_EQ(ReadWholeFile(path), "old contents");
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"locked.pdf"}) << "no staging file left";
@@ -183,25 +184,26 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
         Hold(document);
         ResetScript();
         c.script();
-        EXPECT_EQ(FileReplaceDurably(var, path.c_str()), c.error);
+        EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()), c.error);
         EXPECT_EQ(Script.pausedMs, c.pausedMs) << "the waits between tries";
         std::vector<std::string> names = scratch.FileNames();
         if (c.left == kDisplaced) {
             ASSERT_EQ(names.size(), 2u);
-            EXPECT_EQ(ReadWholeFile(LeftoverStagingFile), document) << "the document is named";
-            EXPECT_EQ(ReadWholeFile(DisplacedTargetFile), old) << "the old file is named";
-            for (const char* named : {LeftoverStagingFile, DisplacedTargetFile})
+            EXPECT_EQ(ReadWholeFile(Utf8(LeftoverStagingFile)), document)
+                << "the document is named";
+            EXPECT_EQ(ReadWholeFile(Utf8(DisplacedTargetFile)), old) << "the old file is named";
+            for (const wchar_t* named : {LeftoverStagingFile, DisplacedTargetFile})
                 EXPECT_NE(std::find(names.begin(), names.end(),
-                                    std::string(named).substr(scratch.path.size() + 1)),
+                                    Utf8(named).substr(scratch.path.size() + 1)),
                           names.end());
             continue;
         }
         EXPECT_EQ(ReadWholeFile(path), c.left == kSaved ? document : old);
         EXPECT_EQ(DisplacedTargetFile[0], 0);
         std::vector<std::string> expected = {"saved.pdf"};
-        for (const char* leftover : {LeftoverStagingFile, LeftoverBackupFile})
+        for (const wchar_t* leftover : {LeftoverStagingFile, LeftoverBackupFile})
             if (leftover[0] != 0)
-                expected.push_back(std::string(leftover).substr(scratch.path.size() + 1));
+                expected.push_back(Utf8(leftover).substr(scratch.path.size() + 1));
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(names, expected) << "only the target and the files the user is told of";
     }
@@ -211,7 +213,7 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
 TEST_F(Files, ReplaceDurablyIntoAMissingFolderFails) {
     Hold("x");
     std::string path = folder.Path("gone\\x.pdf");
-    EXPECT_NE(FileReplaceDurably(var, path.c_str()), 0u);
+    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
     EXPECT_TRUE(folder.FileNames().empty());
 }
 
@@ -219,7 +221,7 @@ TEST_F(Files, ReplaceDurablyRefusesAFolderWithoutRoomBeforeWritingAnything) {
     Hold("x");
     // The folder's path leaves fewer than the staging name's 11 characters within MAX_PATH.
     std::string path = folder.Path(std::string(250 - folder.path.size(), 'f') + "\\a.pdf");
-    EXPECT_EQ(FileReplaceDurably(var, path.c_str()),
+    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()),
               static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     EXPECT_TRUE(folder.FileNames().empty());
 }

@@ -58,12 +58,16 @@ TEST_F(Layout, TextsAreBuiltFromTheVolume) {
 TEST_F(Layout, SaveRequestHoldsTheFixedFields) {
     EXPECT_EQ(SaveRequest.lStructSize, kSaveRequestSize);
     EXPECT_EQ(SaveRequest.hwndOwner, nullptr);
-    EXPECT_EQ(SaveRequest.lpstrFilter, SaveFilter.text);
-    EXPECT_EQ(SaveRequest.lpstrFile, DefaultFileName.text);
+    // The texts reach the dialog as UTF-16, converted from Windows-1252 whatever the code page.
+    EXPECT_EQ(std::wstring(SaveRequest.lpstrFilter, 20),
+              std::wstring(L"PDF-Dateien\0*.PDF\0\0", 20))
+        << "the list ends in a double NUL";
+    EXPECT_STREQ(SaveRequest.lpstrFile, L"Wendelkamm_28.pdf");
     EXPECT_EQ(SaveRequest.nMaxFile, 260u);
-    EXPECT_EQ(SaveRequest.lpstrTitle, DialogTitle.text);
+    EXPECT_STREQ(SaveRequest.lpstrTitle, L"Wohin m\u00F6"
+                                         L"chten Sie Wendelkamm 28 speichern ?");
     EXPECT_EQ(SaveRequest.Flags, 0x202806u);
-    EXPECT_STREQ(SaveRequest.lpstrDefExt, "pdf");
+    EXPECT_STREQ(SaveRequest.lpstrDefExt, L"pdf");
     EXPECT_EQ(SaveRequest.nFilterIndex, 0u);
 }
 
