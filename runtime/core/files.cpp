@@ -204,34 +204,27 @@ static void KeepAttributes(const wchar_t* target, DWORD targetAttributes) {
         SetFileAttributesW(target, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
 }
 
-// After ReplaceFile moved the old target away but could not put the staging file in its place
-// (1177: the old file is then under the backup's name): the rename finishes the save; where it
-// cannot, the old file goes back. Where that fails too, both files stay and are named: the staging
-// file holds the document, the backup what the user had.
-static DWORD FinishDisplacedReplace(const wchar_t* staging, const wchar_t* target,
-                                    const wchar_t* backup) {
-    DWORD error = MoveWhileHeld(staging, target);
-    if (error == 0)
-        return 0;
-    if (MoveWhileHeld(backup, target) != 0) {
-        Remember(LeftoverStagingFile, staging);
-        Remember(DisplacedTargetFile, backup);
-    }
-    return error;
+static bool VolumeCannotReplace(DWORD error) {
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 // Replaces an existing target the way that keeps what the user set on it (attributes, security,
-// streams), through a backup of the program's own so that every outcome ReplaceFile documents
-// leaves the old file or the document under a known name. A plain rename only where the volume
-// cannot replace.
+// streams), through a backup of the program's own so that every outcome leaves the old file or
+// the document under a known name. A plain rename where the volume cannot replace, and where the
+// replace moved the old target away without putting the staging file in its place (1177: the old
+// file is then under the backup's name). Where that rename fails, the old file goes back; where
+// that fails too, both files stay and are named: the staging file holds the document, the backup
+// what the user had.
 static DWORD ReplaceThroughBackup(const wchar_t* staging, const wchar_t* target,
                                   const wchar_t* backup) {
     DWORD error = RetryWhileHeld([=] { return SystemReplaceFile(target, staging, backup); });
-    if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
-        error == ERROR_CALL_NOT_IMPLEMENTED)
+    if (VolumeCannotReplace(error) || (error != 0 && !Exists(target)))
         error = MoveWhileHeld(staging, target);
-    else if (error != 0 && !Exists(target))
-        error = FinishDisplacedReplace(staging, target, backup);
+    if (error != 0 && !Exists(target) && Exists(backup) && MoveWhileHeld(backup, target) != 0) {
+        Remember(LeftoverStagingFile, staging);
+        Remember(DisplacedTargetFile, backup);
+    }
     // The backup is removed only while the target exists: never the only copy of the user's file.
     // One that stays after a save that failed is named; after a success it is the old version.
     if (DisplacedTargetFile[0] == 0 && Exists(target) && Exists(backup) &&

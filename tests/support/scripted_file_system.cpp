@@ -29,8 +29,9 @@ static DWORD ErrorUnless(BOOL done) {
 
 DWORD SystemReplaceFile(const wchar_t* target, const wchar_t* replacement, const wchar_t* backup) {
     DWORD answer = NextAnswer(kScriptReplace);
-    if (answer == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+    if (answer == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 || (answer & kAfterMovingTheTarget))
         MoveFileExW(target, backup, MOVEFILE_REPLACE_EXISTING);
+    answer &= ~kAfterMovingTheTarget;
     if (answer != 0)
         return answer;
     return ErrorUnless(ReplaceFileW(target, replacement, backup, REPLACEFILE_IGNORE_MERGE_ERRORS,

@@ -167,6 +167,12 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
              ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 50);
          },
          kDisplaced, ERROR_ACCESS_DENIED, 5040},
+        {"not supported after moving the target, the rename fails",
+         [] {
+             ScriptAnswer(kScriptReplace, ERROR_NOT_SUPPORTED | kAfterMovingTheTarget);
+             ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 7);
+         },
+         kKept, ERROR_ACCESS_DENIED, 2520},
         {"the staging file cannot be removed",
          [] {
              ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 7);
