@@ -48,8 +48,7 @@ struct SaveSession {
         return WaitForWindow(
             program.pid, kDialogClass,
             [](HWND window) {
-                return WindowText(window) == kDialogTitle &&
-                       GetDlgItem(window, kFileNameFieldId) != nullptr;
+                return WindowText(window) == kDialogTitle && SaveDialogReady(window);
             },
             kTimeoutMs);
     }

@@ -111,6 +111,11 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
         timeoutMs);
 }
 
+bool SaveDialogReady(HWND dialog) {
+    return GetDlgItem(dialog, kFileNameFieldId) != nullptr &&
+           FindWindowExA(dialog, nullptr, "SHELLDLL_DefView", nullptr) != nullptr;
+}
+
 bool ShowsControl(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     return control != nullptr && IsWindowVisible(control);

@@ -41,6 +41,9 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
 
 // A message box of the process, once its text and OK button exist; null after the deadline.
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
+// Whether a Save dialog is ready for a name: its name field exists and it shows its folder. Until
+// then the dialog is still being set up, and a name and OK given to it can be lost.
+bool SaveDialogReady(HWND dialog);
 // Whether the dialog shows a control with this id.
 bool ShowsControl(HWND dialog, int id);
 

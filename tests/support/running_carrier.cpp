@@ -22,8 +22,7 @@ RECT RunningCarrier::Rect() const {
 
 HWND RunningCarrier::WaitForSaveDialog() const {
     return WaitForWindow(
-        program.pid, kDialogClass,
-        [](HWND window) { return GetDlgItem(window, kFileNameFieldId) != nullptr; },
+        program.pid, kDialogClass, [](HWND window) { return SaveDialogReady(window); },
         kCarrierTimeoutMs);
 }
 
