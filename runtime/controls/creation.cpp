@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "controls/properties.h"
+#include "core/binding.h"
 #include "core/fatal.h"
 #include "core/process.h"
 #include "core/wide_text.h"
@@ -15,6 +16,27 @@ int32_t LastId = -1;
 HWND MainFormWindow;
 HWND CurrentFormWindow;
 int32_t DefaultRow;
+
+// The common-controls library is bound at its first use, after the entry has limited the library
+// search to System32, so that the import table names only known system DLLs and nothing is taken
+// from the folder the carrier was downloaded to. The manifest's activation context gives version 6.
+static void(WINAPI* boundInitCommonControls)();
+static BOOL(WINAPI* boundInitCommonControlsEx)(const INITCOMMONCONTROLSEX*);
+static HWND(WINAPI* boundCreateStatusWindow)(LONG, LPCSTR, HWND, UINT);
+
+static void BindCommonControls() {
+    if (boundInitCommonControls != nullptr)
+        return;
+    BindLibrary(kCommonControlsSlot, "comctl32.dll");
+    BindInto(boundInitCommonControls, kCommonControlsSlot, "InitCommonControls");
+    BindInto(boundInitCommonControlsEx, kCommonControlsSlot, "InitCommonControlsEx");
+    BindInto(boundCreateStatusWindow, kCommonControlsSlot, "CreateStatusWindowA");
+}
+
+static void InitializeCommonControls() {
+    BindCommonControls();
+    boundInitCommonControls();
+}
 
 static constexpr int32_t kDefaultRowStart = -20;
 static constexpr int32_t kDefaultRowStep = 30;
@@ -113,7 +135,7 @@ HWND CreateControl(const char* className, DWORD style) {
 HWND CreateCommonControl(const char* className, DWORD style) {
     TargetObject->className = className;
     TargetObject->style = style;
-    InitCommonControls();
+    InitializeCommonControls();
     DefaultParent();
     return CreateFromRecord();
 }
@@ -259,7 +281,8 @@ HWND CreateScrollBar() {
 
 HWND CreateDatePicker() {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_DATE_CLASSES};
-    InitCommonControlsEx(&classes);
+    BindCommonControls();
+    boundInitCommonControlsEx(&classes);
     return CreateControl("SysDateTimePick32",
                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | DTS_LONGDATEFORMAT);
 }
@@ -315,21 +338,21 @@ HWND CreateUpDown() {
 
 HWND CreateStatusBar() {
     ControlRecord& record = *TargetObject;
-    InitCommonControls();
+    InitializeCommonControls();
     // Only recorded: the dispatcher reads it, the call below does not.
     record.className = "STATUSCLASSNAME";
     record.style = WS_CHILD | WS_VISIBLE;
     DefaultParent();
     // A fresh id on every call, even for a record that has one.
     TakeNextId(record);
-    record.handle = CreateStatusWindowA(static_cast<LONG>(record.style), nullptr, CurrentFormWindow,
-                                        static_cast<UINT>(record.id));
+    record.handle = boundCreateStatusWindow(static_cast<LONG>(record.style), nullptr,
+                                            CurrentFormWindow, static_cast<UINT>(record.id));
     GiveDefaultFont(record);
     return record.handle;
 }
 
 HWND CreateTooltip() {
-    InitCommonControls();
+    InitializeCommonControls();
     return CreateWindowExA(0, "tooltips_class32", nullptr, TTS_ALWAYSTIP | TTS_NOANIMATE,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                            nullptr, ModuleInstance, nullptr);

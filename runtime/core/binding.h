@@ -5,6 +5,7 @@
 
 // Library slots: the application's bound functions take slot 0; the run time's own, later ones.
 inline constexpr int kCommonDialogSlot = 1;
+inline constexpr int kCommonControlsSlot = 2;
 
 // Loads `name` into the library slot; a library that cannot be loaded is a fatal error.
 void BindLibrary(int slot, const char* name);

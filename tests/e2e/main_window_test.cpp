@@ -460,4 +460,42 @@ TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
+// DLLs planted beside the downloaded exe under the names of DLLs a program loads (Wine prefers
+// native ones of these names for this test) are never loaded: not as imports, which name only
+// known system DLLs, nor by the system's own libraries, since the entry limits the search to
+// System32 before anything else. A probe that leaves the search as it is shows that the test
+// would see a planted DLL being loaded.
+TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
+    const char* planted[] = {"riched20.dll", "uxtheme.dll", "comctl32.dll"};
+    std::string built = BuiltProgramPath("");
+    std::string source = built + "..\\planted\\";
+    ScratchFolder folder("planted");
+    for (const char* dll : planted)
+        ASSERT_TRUE(CopyFileA((source + dll).c_str(), folder.Path(dll).c_str(), FALSE)) << dll;
+    ASSERT_TRUE(CopyFileA((source + "plant_probe.exe").c_str(),
+                          folder.Path("plant_probe.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((built + "carrier.exe").c_str(), folder.Path("carrier.exe").c_str(), FALSE));
+
+    Program probe;
+    ASSERT_TRUE(Launch(probe, folder.Path("plant_probe.exe"), "", folder.path));
+    EXPECT_EQ(probe.WaitForExit(kTimeoutMs), 0u);
+    ASSERT_TRUE(DeleteFileA(folder.Path("riched20.dll.loaded").c_str()))
+        << "the probe did not load the planted riched20.dll: Wine does not prefer native DLLs "
+           "here, and the test could not see a planted DLL either";
+
+    RunningCarrier carrier(folder.path, folder.Path("carrier.exe"));
+    ASSERT_NE(carrier.main, nullptr);
+    HWND dialog = carrier.OpenSaveDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(SavedInto(folder));
+    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    for (const char* dll : planted)
+        EXPECT_EQ(GetFileAttributesA((folder.Path(dll) + ".loaded").c_str()),
+                  INVALID_FILE_ATTRIBUTES)
+            << "the planted " << dll << " was loaded";
+}
+
 } // namespace

@@ -44,3 +44,7 @@ release a 29 --sign "$work/cert.pem" "$work/key.pem"
 grep -q "signed and verified" "$work/release-a.log" || fail "signing"
 osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
 echo "ok: signed and verified"
+# Signing appends the certificate only: imports, load configuration, manifest and the document hold.
+bash "$root/tests/static/check_shipped_exe.sh" "$exe_a" "$document" >"$work/signed-checks.log" ||
+    { cat "$work/signed-checks.log"; fail "the signed exe's static checks"; }
+echo "ok: the signed exe passes the static checks"

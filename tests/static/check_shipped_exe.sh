@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Checks the shipped 32-bit exe without running it: PE32 for i386, GUI subsystem, and an import
-# list limited to Windows system DLLs (no MinGW run-time DLLs).
+# Checks the shipped 32-bit exe without running it: PE32 for i386, GUI subsystem, imports only from
+# known system DLLs (nothing the loader would look for beside the exe before the entry runs), a load
+# configuration that limits the search for them to System32, and its resources and manifest.
 # Each check is a command string that check() evaluates later: its $-expressions are meant to stay
-# unexpanded inside single quotes, and the variables they read look unused to shellcheck.
-# shellcheck disable=SC2016,SC2034
+# unexpanded inside single quotes, and the variables and functions they use look unused to the linter.
+# shellcheck disable=SC2016,SC2034,SC2317
 set -euo pipefail
 exe=$1
 document=${2:-}
@@ -16,12 +17,32 @@ check "PE32 (magic 010b)" 'grep -Eq "^Magic[[:space:]]+010b" <<<"$headers"'
 check "machine i386" 'i686-w64-mingw32-objdump -f "$exe" | grep -q "file format pei-i386"'
 check "GUI subsystem (2)" 'grep -Eq "^Subsystem[[:space:]]+0+2[[:space:]]" <<<"$headers"'
 
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|msvcrt)\.dll$'
 dlls=$(grep -E "^[[:space:]]*DLL Name:" <<<"$headers" | awk '{print tolower($3)}')
 [ -n "$dlls" ] || { echo "FAIL: no import list found"; exit 1; }
 for dll in $dlls; do
-    check "import $dll is a system DLL" '[[ $dll =~ $allowed ]]'
+    check "import $dll is a known system DLL" '[[ $dll =~ $allowed ]]'
 done
+# directory N: the RVA and size of data directory N (hex), from the header dump.
+directory() { awk -v n="$1" '$1 == "Entry" && $2 == n { print $3, $4 }' <<<"$headers"; }
+check "no TLS directory (no code runs before the entry)" '[ "$(directory 9)" = "00000000 00000000" ]'
+check "no delay-import directory" '[ "$(directory d)" = "00000000 00000000" ]'
+# The load configuration: IMAGE_LOAD_CONFIG_DIRECTORY32 of 0x40 bytes, DependentLoadFlags (0x36)
+# LOAD_LIBRARY_SEARCH_SYSTEM32, found in the file through the section that holds its RVA.
+read -r config_rva config_size <<<"$(directory a)"
+base=$((16#$(awk '$1 == "ImageBase" { print $2 }' <<<"$headers")))
+config_offset=
+while read -r _ _ size vma _ offset _; do
+    va=$((base + 16#${config_rva:-0}))
+    if [ $((16#$vma)) -le $va ] && [ $va -lt $((16#$vma + 16#$size)) ]; then
+        config_offset=$((16#$offset + va - 16#$vma))
+    fi
+done < <(i686-w64-mingw32-objdump -h "$exe" | awk '$2 ~ /^\./')
+config_field() { od -An -tu"$2" -j $((config_offset + $1)) -N"$2" "$exe" | tr -d ' '; }
+check "load configuration directory of 0x40 bytes" \
+    '[ "$config_size" = 00000040 ] && [ -n "$config_offset" ] && [ "$(config_field 0 4)" = 64 ]'
+check "load configuration: DependentLoadFlags LOAD_LIBRARY_SEARCH_SYSTEM32 (0x800)" \
+    '[ -n "$config_offset" ] && [ "$(config_field 0x36 2)" = 2048 ]'
 # The carried document, byte for byte, and the manifest of the shipped architecture.
 if [ -n "$document" ]; then
     check "TH holds the document byte for byte" \

@@ -1,0 +1,233 @@
+// The post-link step of every program exe, before the checksum and signing, reproducibly:
+// - Moves the resource section to a page-aligned file offset, so that the loader maps the carried
+//   document from the file and reads a page only when it is touched, instead of reading the whole
+//   section into private memory at every start (what Wine does with an unaligned section). Only
+//   the gap before the section is padded (at most 4095 bytes); the sections after it move with it.
+// - Adds a load configuration directory, which GNU ld does not emit, whose DependentLoadFlags is
+//   LOAD_LIBRARY_SEARCH_SYSTEM32: from Windows 10 1607 on, the loader then resolves the exe's
+//   imports from System32 only, never from the folder it was downloaded to. It lives in a section
+//   of its own at the end of the image.
+// The header's checksum is made again. An exe with a certificate or a debug directory is refused:
+// their file offsets would need moving too, and signing comes after this step.
+// Usage: post_link EXE (rewritten in place; a step already done is left as it is).
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint32_t kPage = 4096;
+constexpr uint32_t kSecurityDirectory = 4;
+constexpr uint32_t kDebugDirectory = 6;
+constexpr uint32_t kLoadConfigDirectory = 10;
+constexpr uint16_t kSearchSystem32 = 0x800;
+constexpr char kLoadConfigSection[8] = {'.', 'l', 'd', 'c', 'f', 'g', 0, 0};
+// IMAGE_LOAD_CONFIG_DIRECTORY32 up to its SecurityCookie, the size every Windows accepts; the
+// 64-bit one up to SEHandlerCount. DependentLoadFlags is the old Reserved1 after CSDVersion.
+constexpr uint32_t kLoadConfigSize32 = 0x40;
+constexpr uint32_t kDependentLoadFlags32 = 0x36;
+constexpr uint32_t kLoadConfigSize64 = 0x70;
+constexpr uint32_t kDependentLoadFlags64 = 0x4E;
+constexpr uint32_t kInitializedReadOnlyData = 0x40000040;
+
+struct Layout {
+    uint32_t optional = 0; // offset of the optional header
+    bool pe32Plus = false;
+    uint32_t sections = 0; // offset of the section table
+    uint32_t sectionCountField = 0;
+    uint32_t sectionCount = 0;
+    uint32_t checksum = 0;    // offset of the CheckSum field
+    uint32_t directories = 0; // offset of the data directories
+    uint32_t directoryCount = 0;
+    uint32_t symbolTable = 0; // offset of PointerToSymbolTable
+};
+
+uint32_t Read32(const Bytes& bytes, size_t offset) {
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
+}
+
+uint16_t Read16(const Bytes& bytes, size_t offset) {
+    return static_cast<uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
+}
+
+void Write32(Bytes& bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void Write16(Bytes& bytes, size_t offset, uint16_t value) {
+    bytes[offset] = static_cast<uint8_t>(value);
+    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+uint32_t AlignUp(uint32_t value, uint32_t alignment) {
+    return (value + alignment - 1) / alignment * alignment;
+}
+
+bool Fail(const std::string& message) {
+    std::fprintf(stderr, "post_link: %s\n", message.c_str());
+    return false;
+}
+
+bool ParseLayout(const Bytes& bytes, Layout& layout) {
+    if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z')
+        return Fail("not an MZ file");
+    uint32_t pe = Read32(bytes, 0x3C);
+    if (pe + 24 > bytes.size() || std::memcmp(&bytes[pe], "PE\0\0", 4) != 0)
+        return Fail("no PE header");
+    uint32_t optional = pe + 24;
+    uint16_t optionalSize = Read16(bytes, pe + 20);
+    layout.sectionCountField = pe + 6;
+    layout.sectionCount = Read16(bytes, pe + 6);
+    layout.symbolTable = pe + 12;
+    layout.sections = optional + optionalSize;
+    if (layout.sections + 40 * layout.sectionCount > bytes.size())
+        return Fail("truncated section table");
+    uint16_t magic = Read16(bytes, optional);
+    if (magic != 0x10B && magic != 0x20B)
+        return Fail("unknown optional header");
+    layout.optional = optional;
+    layout.pe32Plus = magic == 0x20B;
+    layout.checksum = optional + 64;
+    uint32_t countField = optional + (magic == 0x10B ? 92 : 108);
+    layout.directoryCount = Read32(bytes, countField);
+    layout.directories = countField + 4;
+    if (layout.directories + 8 * layout.directoryCount > layout.sections)
+        return Fail("truncated data directories");
+    return true;
+}
+
+uint32_t DirectorySize(const Bytes& bytes, const Layout& layout, uint32_t index) {
+    return index < layout.directoryCount ? Read32(bytes, layout.directories + 8 * index + 4) : 0;
+}
+
+// The PE checksum: 16-bit one's-complement sum of the file without its CheckSum field, plus the
+// file's length.
+uint32_t PeChecksum(const Bytes& bytes, uint32_t checksumOffset) {
+    uint64_t sum = 0;
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        if (i == checksumOffset || i == checksumOffset + 2)
+            continue;
+        uint32_t word = bytes[i] | (i + 1 < bytes.size() ? bytes[i + 1] << 8 : 0);
+        sum += word;
+        sum = (sum & 0xFFFF) + (sum >> 16);
+    }
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<uint32_t>(sum + bytes.size());
+}
+
+bool AlignResources(Bytes& bytes, const Layout& layout) {
+    uint32_t rsrc = 0;
+    bool found = false;
+    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
+        uint32_t header = layout.sections + 40 * i;
+        if (std::memcmp(&bytes[header], ".rsrc\0\0\0", 8) == 0) {
+            rsrc = Read32(bytes, header + 20);
+            found = true;
+        }
+    }
+    if (!found || rsrc == 0 || rsrc > bytes.size())
+        return Fail("no resource section with raw data");
+    uint32_t pad = (kPage - rsrc % kPage) % kPage;
+    if (pad == 0)
+        return true;
+    bytes.insert(bytes.begin() + rsrc, pad, 0);
+    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
+        uint32_t field = layout.sections + 40 * i + 20;
+        uint32_t raw = Read32(bytes, field);
+        if (raw >= rsrc)
+            Write32(bytes, field, raw + pad);
+    }
+    uint32_t symbols = Read32(bytes, layout.symbolTable);
+    if (symbols >= rsrc)
+        Write32(bytes, layout.symbolTable, symbols + pad);
+    return true;
+}
+
+// A new last section holding the load configuration, and the directory entry pointing at it.
+bool AddLoadConfig(Bytes& bytes, Layout& layout) {
+    if (DirectorySize(bytes, layout, kLoadConfigDirectory) != 0)
+        return true;
+    if (layout.directoryCount <= kLoadConfigDirectory)
+        return Fail("no room for a load configuration directory entry");
+    uint32_t sectionAlignment = Read32(bytes, layout.optional + 32);
+    uint32_t fileAlignment = Read32(bytes, layout.optional + 36);
+    uint32_t headersSize = Read32(bytes, layout.optional + 60);
+    uint32_t header = layout.sections + 40 * layout.sectionCount;
+    if (header + 40 > headersSize)
+        return Fail("no room in the headers for another section");
+    for (uint32_t i = header; i < header + 40; ++i)
+        if (bytes[i] != 0)
+            return Fail("the headers' room after the section table is not empty");
+    uint32_t last = header - 40;
+    uint32_t address =
+        AlignUp(Read32(bytes, last + 12) + Read32(bytes, last + 8), sectionAlignment);
+    uint32_t size = layout.pe32Plus ? kLoadConfigSize64 : kLoadConfigSize32;
+    uint32_t rawSize = AlignUp(size, fileAlignment);
+    uint32_t raw = AlignUp(static_cast<uint32_t>(bytes.size()), fileAlignment);
+
+    bytes.resize(raw + rawSize, 0);
+    Write32(bytes, raw, size);
+    Write16(bytes, raw + (layout.pe32Plus ? kDependentLoadFlags64 : kDependentLoadFlags32),
+            kSearchSystem32);
+
+    std::memcpy(&bytes[header], kLoadConfigSection, 8);
+    Write32(bytes, header + 8, size);
+    Write32(bytes, header + 12, address);
+    Write32(bytes, header + 16, rawSize);
+    Write32(bytes, header + 20, raw);
+    Write32(bytes, header + 36, kInitializedReadOnlyData);
+    Write16(bytes, layout.sectionCountField, static_cast<uint16_t>(++layout.sectionCount));
+    Write32(bytes, layout.optional + 8, Read32(bytes, layout.optional + 8) + rawSize);
+    Write32(bytes, layout.optional + 56, AlignUp(address + size, sectionAlignment));
+    Write32(bytes, layout.directories + 8 * kLoadConfigDirectory, address);
+    Write32(bytes, layout.directories + 8 * kLoadConfigDirectory + 4, size);
+    return true;
+}
+
+bool PostLink(Bytes& bytes) {
+    Layout layout;
+    if (!ParseLayout(bytes, layout))
+        return false;
+    if (DirectorySize(bytes, layout, kSecurityDirectory) != 0 ||
+        DirectorySize(bytes, layout, kDebugDirectory) != 0)
+        return Fail("the exe has a certificate or debug directory; finish it before signing");
+    if (!AlignResources(bytes, layout) || !AddLoadConfig(bytes, layout))
+        return false;
+    if (Read32(bytes, layout.checksum) != 0)
+        Write32(bytes, layout.checksum, PeChecksum(bytes, layout.checksum));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: post_link EXE\n");
+        return 2;
+    }
+    std::string path = argv[1];
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return Fail("cannot read " + path), 1;
+    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    if (!PostLink(bytes))
+        return 1;
+    // Written in place, so the file keeps its mode; a failed write fails the link step, which the
+    // build then runs again.
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out)
+        return Fail("cannot write " + path), 1;
+    return 0;
+}
