@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Bad build inputs stop the configure with a message that says what is wrong.
+# Bad build inputs stop the configure with a message that says what is wrong; a document at the
+# size limit is taken, one byte more is not (sparse files: nothing large is written to disk).
 set -euo pipefail
 root=$1
 work=$2
@@ -7,8 +8,12 @@ rm -rf "$work"
 mkdir -p "$work"
 printf 'not a pdf' >"$work/notes.txt"
 : >"$work/empty.pdf"
-truncate -s 700M "$work/huge.pdf"
-printf '%%PDF-1.5\n' | dd of="$work/huge.pdf" conv=notrunc status=none
+limit=536870912
+truncate -s $((limit + 1)) "$work/huge.pdf"
+truncate -s $limit "$work/at-limit.pdf"
+for name in huge at-limit; do
+    printf '%%PDF-1.5\n' | dd of="$work/$name.pdf" conv=notrunc status=none
+done
 fail=0
 expect_rejected() {
     local name=$1 message=$2
@@ -30,12 +35,20 @@ expect_rejected volume-five-digits "CARRIER_VOLUME must be 1 to 4 digits" -DCARR
 expect_rejected missing-document "no such file" -DCARRIER_DOCUMENT="$work/missing.pdf"
 expect_rejected not-a-pdf "is not a PDF" -DCARRIER_DOCUMENT="$work/notes.txt"
 expect_rejected empty-document "is empty" -DCARRIER_DOCUMENT="$work/empty.pdf"
-expect_rejected huge-document "holds at most" -DCARRIER_DOCUMENT="$work/huge.pdf"
+expect_rejected huge-document "holds at most 536870912 (512 MiB)" -DCARRIER_DOCUMENT="$work/huge.pdf"
+if cmake -S "$root" -B "$work/at-limit" -G Ninja -DCARRIER_DOCUMENT="$work/at-limit.pdf" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >"$work/at-limit.log" 2>&1; then
+    echo "ok: a document of exactly the limit is taken"
+else
+    echo "FAIL: a document of exactly the limit was refused"
+    cat "$work/at-limit.log"
+    fail=1
+fi
 for name in huge-document empty-document volume-letters; do
     if [ -e "$work/$name/host-tools" ] || [ -e "$work/$name/generated" ]; then
         echo "FAIL: the rejected configure $name went on to make files"
         fail=1
     fi
 done
-rm -f "$work/huge.pdf"
+rm -f "$work/huge.pdf" "$work/at-limit.pdf"
 exit $fail

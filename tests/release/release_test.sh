@@ -19,6 +19,20 @@ release() {
         { cat "$work/release-$1.log"; fail "release $1"; }
 }
 
+# A document one byte over the limit is refused with a message that names the limit (a sparse
+# file: nothing large is written).
+truncate -s $((536870912 + 1)) "$work/over.pdf"
+printf '%%PDF-1.5\n' | dd of="$work/over.pdf" conv=notrunc status=none
+if CARRIER_RELEASE_BUILD="$work/build-over" CARRIER_DIST="$work/dist-over" \
+    "$root/scripts/release" "$work/over.pdf" 29 >"$work/release-over.log" 2>&1; then
+    fail "a document over the limit was released"
+fi
+grep -q "holds at most 536870912 (512 MiB)" "$work/release-over.log" ||
+    { cat "$work/release-over.log"; fail "the refusal does not name the limit"; }
+if [ -e "$work/build-over" ] || [ -e "$work/dist-over" ]; then fail "a refused release built something"; fi
+rm -f "$work/over.pdf"
+echo "ok: a document one byte over the limit is refused"
+
 release tested "$tested_volume"
 cmp "$work/dist-tested/Wendelkamm_$tested_volume.exe" "$tested_exe" ||
     fail "the release differs from the exe the tests ran ($tested_exe)"

@@ -16,6 +16,8 @@ headers=$(i686-w64-mingw32-objdump -p "$exe")
 check "PE32 (magic 010b)" 'grep -Eq "^Magic[[:space:]]+010b" <<<"$headers"'
 check "machine i386" 'i686-w64-mingw32-objdump -f "$exe" | grep -q "file format pei-i386"'
 check "GUI subsystem (2)" 'grep -Eq "^Subsystem[[:space:]]+0+2[[:space:]]" <<<"$headers"'
+check "large address aware (4 GiB of addresses on 64-bit Windows)" \
+    'grep -Eq "^[[:space:]]+large address aware$" <<<"$headers"'
 
 allowed='^(kernel32|user32|gdi32|msvcrt)\.dll$'
 dlls=$(grep -E "^[[:space:]]*DLL Name:" <<<"$headers" | awk '{print tolower($3)}')

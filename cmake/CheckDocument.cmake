@@ -1,0 +1,32 @@
+# Whether CARRIER_DOCUMENT can be carried: an existing, non-empty PDF within the limit below. Used by
+# the configure and, in script mode before anything is built, by scripts/release:
+#   cmake -DCARRIER_DOCUMENT=FILE -P cmake/CheckDocument.cmake
+#
+# The limit holds on every Windows. The 32-bit program holds the document twice: mapped in its
+# image and, during a save, copied into one block of 1.25 times its size, 2.25 times the document
+# in all. 32-bit Windows gives a program 2 GiB of addresses whatever it declares, and the system's
+# libraries and the Save dialog's shell extensions break them into pieces: 512 MiB (1.13 GiB for
+# both copies) leaves room for that. Measured under 32-bit Wine, whose 2 GiB are less broken up:
+# 640 MiB still saved, 768 MiB ended in "Insufficient memory"; with large-address awareness, which
+# 64-bit Windows honours with 4 GiB, 1 GiB saved.
+set(CARRIER_DOCUMENT_LIMIT 536870912)
+
+get_filename_component(carrier_document_path "${CARRIER_DOCUMENT}" ABSOLUTE)
+if(NOT EXISTS "${carrier_document_path}" OR IS_DIRECTORY "${carrier_document_path}")
+    message(FATAL_ERROR "CARRIER_DOCUMENT: no such file: ${CARRIER_DOCUMENT}")
+endif()
+file(SIZE "${carrier_document_path}" carrier_document_size)
+if(carrier_document_size EQUAL 0)
+    message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is empty")
+endif()
+if(carrier_document_size GREATER CARRIER_DOCUMENT_LIMIT)
+    message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} has ${carrier_document_size} bytes; "
+                        "a carrier holds at most ${CARRIER_DOCUMENT_LIMIT} (512 MiB): the 32-bit "
+                        "program holds the document twice during a save (its image and a copy of "
+                        "1.25 times its size) within the 2 GiB of addresses that 32-bit Windows "
+                        "gives it")
+endif()
+file(READ "${carrier_document_path}" carrier_document_head LIMIT 5 HEX)
+if(NOT carrier_document_head STREQUAL "255044462d")
+    message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is not a PDF (it does not begin with %PDF-)")
+endif()
