@@ -5,8 +5,8 @@
 //   the gap before the section is padded (at most 4095 bytes); the sections after it move with it.
 // - Adds a load configuration directory, which GNU ld does not emit, whose DependentLoadFlags is
 //   LOAD_LIBRARY_SEARCH_SYSTEM32: from Windows 10 1607 on, the loader then resolves the exe's
-//   imports from System32 only, never from the folder it was downloaded to. It lives in a section
-//   of its own at the end of the image.
+//   imports from System32 only, never from the folder it was downloaded to. It goes into the
+//   slack at the end of .rdata, else into a section of its own at the end of the image.
 // The header's checksum is made again. An exe with a certificate or a debug directory is refused:
 // their file offsets would need moving too, and signing comes after this step.
 // Usage: post_link EXE (rewritten in place; a step already done is left as it is).
@@ -65,6 +65,10 @@ void Write32(Bytes& bytes, size_t offset, uint32_t value) {
 void Write16(Bytes& bytes, size_t offset, uint16_t value) {
     bytes[offset] = static_cast<uint8_t>(value);
     bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void BlockZero(Bytes& bytes, size_t offset, size_t count) {
+    std::memset(&bytes[offset], 0, count);
 }
 
 uint32_t AlignUp(uint32_t value, uint32_t alignment) {
@@ -151,12 +155,35 @@ bool AlignResources(Bytes& bytes, const Layout& layout) {
     return true;
 }
 
-// A new last section holding the load configuration, and the directory entry pointing at it.
-bool AddLoadConfig(Bytes& bytes, Layout& layout) {
-    if (DirectorySize(bytes, layout, kLoadConfigDirectory) != 0)
+// Where the load configuration goes: its RVA and file offset.
+struct Place {
+    uint32_t address;
+    uint32_t raw;
+};
+
+// In the file-alignment slack at the end of .rdata, where the structure belongs: the section grows
+// in memory only, and the file keeps its size. False where the slack is too small.
+bool PlaceInReadOnlyData(Bytes& bytes, const Layout& layout, uint32_t size, Place& place) {
+    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
+        uint32_t header = layout.sections + 40 * i;
+        if (std::memcmp(&bytes[header], ".rdata\0\0", 8) != 0)
+            continue;
+        uint32_t used = AlignUp(Read32(bytes, header + 8), 8);
+        uint32_t address = Read32(bytes, header + 12);
+        bool roomInFile = used + size <= Read32(bytes, header + 16);
+        bool roomInMemory = i + 1 == layout.sectionCount ||
+                            address + used + size <= Read32(bytes, header + 40 + 12);
+        if (!roomInFile || !roomInMemory)
+            return false;
+        Write32(bytes, header + 8, used + size);
+        place = {address + used, Read32(bytes, header + 20) + used};
         return true;
-    if (layout.directoryCount <= kLoadConfigDirectory)
-        return Fail("no room for a load configuration directory entry");
+    }
+    return false;
+}
+
+// Else in a new last section of its own.
+bool PlaceInNewSection(Bytes& bytes, Layout& layout, uint32_t size, Place& place) {
     uint32_t sectionAlignment = Read32(bytes, layout.optional + 32);
     uint32_t fileAlignment = Read32(bytes, layout.optional + 36);
     uint32_t headersSize = Read32(bytes, layout.optional + 60);
@@ -169,15 +196,9 @@ bool AddLoadConfig(Bytes& bytes, Layout& layout) {
     uint32_t last = header - 40;
     uint32_t address =
         AlignUp(Read32(bytes, last + 12) + Read32(bytes, last + 8), sectionAlignment);
-    uint32_t size = layout.pe32Plus ? kLoadConfigSize64 : kLoadConfigSize32;
     uint32_t rawSize = AlignUp(size, fileAlignment);
     uint32_t raw = AlignUp(static_cast<uint32_t>(bytes.size()), fileAlignment);
-
     bytes.resize(raw + rawSize, 0);
-    Write32(bytes, raw, size);
-    Write16(bytes, raw + (layout.pe32Plus ? kDependentLoadFlags64 : kDependentLoadFlags32),
-            kSearchSystem32);
-
     std::memcpy(&bytes[header], kLoadConfigSection, 8);
     Write32(bytes, header + 8, size);
     Write32(bytes, header + 12, address);
@@ -187,7 +208,26 @@ bool AddLoadConfig(Bytes& bytes, Layout& layout) {
     Write16(bytes, layout.sectionCountField, static_cast<uint16_t>(++layout.sectionCount));
     Write32(bytes, layout.optional + 8, Read32(bytes, layout.optional + 8) + rawSize);
     Write32(bytes, layout.optional + 56, AlignUp(address + size, sectionAlignment));
-    Write32(bytes, layout.directories + 8 * kLoadConfigDirectory, address);
+    place = {address, raw};
+    return true;
+}
+
+// The load configuration and the directory entry pointing at it.
+bool AddLoadConfig(Bytes& bytes, Layout& layout) {
+    if (DirectorySize(bytes, layout, kLoadConfigDirectory) != 0)
+        return true;
+    if (layout.directoryCount <= kLoadConfigDirectory)
+        return Fail("no room for a load configuration directory entry");
+    uint32_t size = layout.pe32Plus ? kLoadConfigSize64 : kLoadConfigSize32;
+    Place place;
+    if (!PlaceInReadOnlyData(bytes, layout, size, place) &&
+        !PlaceInNewSection(bytes, layout, size, place))
+        return false;
+    BlockZero(bytes, place.raw, size);
+    Write32(bytes, place.raw, size);
+    Write16(bytes, place.raw + (layout.pe32Plus ? kDependentLoadFlags64 : kDependentLoadFlags32),
+            kSearchSystem32);
+    Write32(bytes, layout.directories + 8 * kLoadConfigDirectory, place.address);
     Write32(bytes, layout.directories + 8 * kLoadConfigDirectory + 4, size);
     return true;
 }
