@@ -93,6 +93,9 @@ HWND CreateCommonControl(const char* className, DWORD style);
 void DefaultParent();
 void DefaultPlacement();
 
+// Loads the record's pictures again, at the layout's scale, and hands them to its window.
+void RefreshPictures();
+
 HWND CreateButton();
 HWND CreateCheckBox();
 HWND CreateRadioButton();

@@ -7,6 +7,7 @@
 #include "core/fatal.h"
 #include "core/process.h"
 #include "core/wide_text.h"
+#include "controls/scale.h"
 #include "window/form_class.h"
 
 ControlRecord* RecordTable[kRecordCapacity + 1];
@@ -81,9 +82,10 @@ HWND CreateFromRecord() {
                      : reinterpret_cast<HMENU>(static_cast<intptr_t>(record.id));
     // Created as a UTF-16 window, so that its text never passes through the system's code page.
     const wchar_t* caption = record.caption != nullptr ? WideFrom1252(record.caption) : nullptr;
-    record.handle = CreateWindowExW(record.exStyle, WideFrom1252(record.className), caption,
-                                    record.style, record.left, record.top, record.width,
-                                    record.height, record.parent, menu, ModuleInstance, nullptr);
+    record.handle =
+        CreateWindowExW(record.exStyle, WideFrom1252(record.className), caption, record.style,
+                        ToDisplay(record.left), ToDisplay(record.top), ToDisplay(record.width),
+                        ToDisplay(record.height), record.parent, menu, ModuleInstance, nullptr);
     GiveDefaultFont(record);
     return record.handle;
 }
@@ -95,8 +97,11 @@ static HWND CreateFormWindow() {
     record.parent = MainFormWindow;
     HWND form = CreateFromRecord();
     CurrentFormWindow = form;
-    if (MainFormWindow == nullptr)
+    if (MainFormWindow == nullptr) {
         MainFormWindow = form;
+        // Its monitor's scale from now on: the layout that follows is shown at it.
+        LayoutDpi = DpiOfWindow(form);
+    }
     return form;
 }
 
@@ -150,6 +155,13 @@ struct PictureStyles {
     UINT setImageMessage;
 };
 
+static constexpr PictureStyles kButtonPictures = {BS_ICON, BS_BITMAP, BS_BITMAP, BS_ICON,
+                                                  BM_SETIMAGE};
+static constexpr DWORD kPictureStatic = WS_CHILD | WS_VISIBLE | SS_NOTIFY;
+// The whole style is replaced: bits set earlier are lost.
+static constexpr PictureStyles kStaticPictures = {
+    kPictureStatic | SS_ICON, kPictureStatic | SS_BITMAP, ~0u, ~0u, STM_SETIMAGE};
+
 static void ApplyPictures(const PictureStyles& styles) {
     ControlRecord& record = *TargetObject;
     HANDLE image = nullptr;
@@ -164,12 +176,24 @@ static void ApplyPictures(const PictureStyles& styles) {
     if (record.bitmapName != nullptr) {
         record.style = (record.style & ~styles.clearForBitmap) | styles.bitmapBits;
         SetWindowLongA(record.handle, GWL_STYLE, static_cast<LONG>(record.style));
-        image = LoadPictureBitmap(record.bitmapName);
+        image = ScaledToLayout(LoadPictureBitmap(record.bitmapName));
         imageType = IMAGE_BITMAP;
     }
-    if (image != nullptr)
-        SendMessageA(record.handle, styles.setImageMessage, imageType,
-                     reinterpret_cast<LPARAM>(image));
+    if (image == nullptr)
+        return;
+    auto replaced = reinterpret_cast<HGDIOBJ>(SendMessageA(
+        record.handle, styles.setImageMessage, imageType, reinterpret_cast<LPARAM>(image)));
+    // A bitmap of the program's own that no window shows any more; icons are the system's.
+    if (replaced != nullptr && replaced != image && GetObjectType(replaced) == OBJ_BITMAP)
+        DeleteObject(replaced);
+}
+
+void RefreshPictures() {
+    ControlRecord& record = *TargetObject;
+    if (record.iconName == nullptr && record.bitmapName == nullptr)
+        return;
+    bool button = record.className != nullptr && lstrcmpiA(record.className, "BUTTON") == 0;
+    ApplyPictures(button ? kButtonPictures : kStaticPictures);
 }
 
 HWND CreateButton() {
@@ -181,21 +205,19 @@ HWND CreateButton() {
         DefaultPlacement();
         CreateFromRecord();
     }
-    ApplyPictures({BS_ICON, BS_BITMAP, BS_BITMAP, BS_ICON, BM_SETIMAGE});
+    ApplyPictures(kButtonPictures);
     return record.handle;
 }
 
 HWND CreatePictureStatic() {
     ControlRecord& record = *TargetObject;
-    constexpr DWORD kPictureStatic = WS_CHILD | WS_VISIBLE | SS_NOTIFY;
     record.className = "STATIC";
     if (record.handle == nullptr) {
         record.style = kPictureStatic;
         DefaultParent();
         CreateFromRecord();
     }
-    // The whole style is replaced: bits set earlier are lost.
-    ApplyPictures({kPictureStatic | SS_ICON, kPictureStatic | SS_BITMAP, ~0u, ~0u, STM_SETIMAGE});
+    ApplyPictures(kStaticPictures);
     return record.handle;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/process.h"
 #include "core/wide_text.h"
+#include "controls/scale.h"
 #include "window/form_class.h"
 
 static RECT scratchRect;
@@ -36,7 +37,8 @@ void SetFontWeight(FontRecord& font, LONG weight) {
 
 void MoveControl() {
     const ControlRecord& record = *TargetObject;
-    MoveWindow(record.handle, record.left, record.top, record.width, record.height, TRUE);
+    MoveWindow(record.handle, ToDisplay(record.left), ToDisplay(record.top),
+               ToDisplay(record.width), ToDisplay(record.height), TRUE);
 }
 
 void SetLeft(int32_t value) {
@@ -63,13 +65,13 @@ void ReadGeometry() {
     ControlRecord& record = *SourceObject;
     // Without a window the rectangle keeps the previous result.
     GetWindowRect(record.handle, &scratchRect);
-    record.width = scratchRect.right - scratchRect.left;
-    record.height = scratchRect.bottom - scratchRect.top;
+    record.width = ToDesign(scratchRect.right - scratchRect.left);
+    record.height = ToDesign(scratchRect.bottom - scratchRect.top);
     POINT corner = {scratchRect.left, scratchRect.top};
     if ((record.style & WS_CHILD) && record.parent != nullptr)
         ScreenToClient(record.parent, &corner);
-    record.left = corner.x;
-    record.top = corner.y;
+    record.left = ToDesign(corner.x);
+    record.top = ToDesign(corner.y);
 }
 
 int32_t GetLeft() {
@@ -94,17 +96,18 @@ int32_t GetHeight() {
 
 int32_t ReadClientWidth() {
     GetClientRect(SourceObject->handle, &scratchRect);
-    return scratchRect.right;
+    return ToDesign(scratchRect.right);
 }
 
-// The whole screen, not the work area; a record larger than the screen is cut to it.
+// The whole screen, not the work area; a record larger than the screen is cut to it. The screen
+// in design pixels that fit into it, so that a window cut to it is never larger than the screen.
 void CenterOnScreen() {
     ControlRecord& record = *TargetObject;
-    int32_t cx = GetSystemMetrics(SM_CXSCREEN);
+    int32_t cx = ToDesignWithin(GetSystemMetrics(SM_CXSCREEN));
     if (cx < record.width)
         record.width = cx;
     record.left = (cx - record.width) / 2;
-    int32_t cy = GetSystemMetrics(SM_CYSCREEN);
+    int32_t cy = ToDesignWithin(GetSystemMetrics(SM_CYSCREEN));
     if (cy < record.height)
         record.height = cy;
     record.top = (cy - record.height) / 2;
@@ -219,14 +222,61 @@ void SetControlTextColor(COLORREF colour) {
     TargetObject->textColor = colour;
 }
 
+// The font records applied so far, whose fonts are made again for a new scale.
+static constexpr int kAppliedFontsCapacity = 16;
+static FontRecord* appliedFonts[kAppliedFontsCapacity];
+static int appliedFontCount;
+
+static void RememberApplied(FontRecord& font) {
+    for (int i = 0; i < appliedFontCount; ++i)
+        if (appliedFonts[i] == &font)
+            return;
+    if (appliedFontCount < kAppliedFontsCapacity)
+        appliedFonts[appliedFontCount++] = &font;
+}
+
 void ApplyFont(FontRecord& font) {
     // The font made before is not deleted: controls given it earlier keep using it.
     if (font.fontHandle == nullptr || font.changed != 0) {
         font.changed = 0;
-        font.fontHandle = CreateFontIndirectA(&font.logFont);
+        font.fontHandle = CreateFontAtScale(font.logFont);
     }
+    RememberApplied(font);
     TargetObject->font = font.fontHandle;
     SendMessageA(TargetObject->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.fontHandle), 1);
+}
+
+// Every control that shows the font old is given made, and old is freed.
+static void ReplaceFont(HFONT old, HFONT made) {
+    for (ControlRecord* const* entry = RecordTable; *entry != nullptr; ++entry) {
+        if ((*entry)->font == old) {
+            (*entry)->font = made;
+            SendMessageA((*entry)->handle, WM_SETFONT, reinterpret_cast<WPARAM>(made), 1);
+        }
+    }
+    DeleteObject(old);
+}
+
+void ApplyScale(UINT dpi) {
+    LayoutDpi = dpi;
+    ControlRecord* target = TargetObject;
+    for (ControlRecord* const* entry = RecordTable; *entry != nullptr; ++entry) {
+        if (((*entry)->style & WS_CHILD) == 0)
+            continue;
+        TargetObject = *entry;
+        RefreshPictures();
+        MoveControl();
+    }
+    TargetObject = target;
+    for (int i = 0; i < appliedFontCount; ++i) {
+        FontRecord& font = *appliedFonts[i];
+        HFONT old = font.fontHandle;
+        font.fontHandle = CreateFontAtScale(font.logFont);
+        ReplaceFont(old, font.fontHandle);
+    }
+    HFONT old = DefaultFont;
+    DefaultFont = CreateDefaultFont();
+    ReplaceFont(old, DefaultFont);
 }
 
 void SetParentWindow(HWND parent) {

@@ -2,6 +2,7 @@
 
 #include "core/process.h"
 #include "core/wide_text.h"
+#include "controls/scale.h"
 #include "window/window_proc.h"
 
 const char FormClassName[] = "Tarnwick8099";
@@ -40,5 +41,10 @@ void RegisterFormClass() {
         LoadImageA(ModuleInstance, "AppIco", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     formClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     RegisterClassExW(&formClass);
-    DefaultFont = CreateFontIndirectA(&defaultLogFont);
+    LayoutDpi = DpiOfWindow(nullptr);
+    DefaultFont = CreateDefaultFont();
+}
+
+HFONT CreateDefaultFont() {
+    return CreateFontAtScale(defaultLogFont);
 }

@@ -9,3 +9,5 @@ extern HICON ApplicationIcon;
 
 // Registers the form class and creates the default font; once, before any window.
 void RegisterFormClass();
+// The default font at the layout's scale.
+HFONT CreateDefaultFont();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "controls/properties.h"
+#include "controls/scale.h"
 
 EventRecord CurrentEvent;
 HDC PaintDC;
@@ -154,6 +155,19 @@ static LRESULT OnScroll(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// The main form moved to a monitor of another scale: it takes the rectangle Windows suggests, at
+// the new scale, and its controls are shown at it.
+static LRESULT OnScaleChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (hwnd != MainFormWindow)
+        return DefaultRoute(hwnd, message, wParam, lParam);
+    LayoutDpi = HIWORD(wParam);
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyScale(HIWORD(wParam));
+    return 0;
+}
+
 // A button pressed over a child: the main form's onMouseDown.
 static LRESULT OnParentNotify(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlRecord* form = RecordAt(0);
@@ -209,6 +223,8 @@ LRESULT CALLBACK FormWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_HSCROLL:
     case WM_VSCROLL:
         return OnScroll(hwnd, message, wParam, lParam);
+    case WM_DPICHANGED:
+        return OnScaleChange(hwnd, message, wParam, lParam);
     case WM_PARENTNOTIFY:
         if (wParam & 0x0200)
             return OnParentNotify(hwnd, message, wParam, lParam);

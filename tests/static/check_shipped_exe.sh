@@ -65,6 +65,9 @@ for os_id in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a24402
     8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
     check "manifest: supportedOS {$os_id}" 'grep -q "<supportedOS Id=\"{$os_id}\"/>" <<<"$manifest"'
 done
+check "manifest: per-monitor DPI aware (dpiAware true/pm, dpiAwareness PerMonitorV2, PerMonitor)" \
+    'grep -q ">true/pm</dpiAware>" <<<"$manifest" &&
+     grep -q ">PerMonitorV2, PerMonitor</dpiAwareness>" <<<"$manifest"'
 # The carried document is mapped from the file at start only where its section is page-aligned.
 rsrc_offset=$(i686-w64-mingw32-objdump -h "$exe" | awk '$2 == ".rsrc" { print $6 }')
 check "resource section at a page-aligned file offset (0x$rsrc_offset)" \

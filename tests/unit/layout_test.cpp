@@ -1,10 +1,13 @@
 // The program's own start-up without the message loop, inspected from inside the process:
-// texts, the Save request, fonts, pictures and handlers of the main window.
+// texts, the Save request, geometry, fonts, pictures and handlers of the main window. CTest runs
+// the suite again on displays of other scales and sizes (display.sh), CARRIER_DPI naming the scale.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app.h"
+#include "controls/scale.h"
 #include "core/save_dialog.h"
 #include "window/form_class.h"
 
@@ -20,6 +23,30 @@ class Layout : public testing::Test {
         ShowMainForm();
     }
 };
+
+// The scale this run is to see, and the design's pixels at it.
+UINT ExpectedDpi() {
+    const char* dpi = std::getenv("CARRIER_DPI");
+    return dpi != nullptr ? static_cast<UINT>(std::atoi(dpi)) : 96;
+}
+
+LONG Scaled(LONG designPixels, UINT dpi = ExpectedDpi()) {
+    return MulDiv(designPixels, static_cast<int>(dpi), 96);
+}
+
+RECT RectInParent(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void ExpectRect(const RECT& actual, LONG left, LONG top, LONG width, LONG height, int id) {
+    EXPECT_EQ(actual.left, left) << id;
+    EXPECT_EQ(actual.top, top) << id;
+    EXPECT_EQ(actual.right - actual.left, width) << id;
+    EXPECT_EQ(actual.bottom - actual.top, height) << id;
+}
 
 std::string Text(const StringVariable& var) {
     return std::string(var.text, var.length);
@@ -103,7 +130,7 @@ TEST_F(Layout, FontsFaceHeightAndWeight) {
     for (const Expected& expected : fonts) {
         LOGFONTA font = FontOf(expected.control->handle);
         EXPECT_STREQ(font.lfFaceName, expected.face) << expected.control->id;
-        EXPECT_EQ(font.lfHeight, expected.height) << expected.control->id;
+        EXPECT_EQ(font.lfHeight, Scaled(expected.height)) << expected.control->id;
         EXPECT_EQ(font.lfWeight, expected.weight) << expected.control->id;
     }
     EXPECT_EQ(InfoLabel.font, QuitButton.font) << "one font record, one font";
@@ -127,11 +154,11 @@ TEST_F(Layout, ColoursAndPictures) {
     EXPECT_EQ(TitleBar.brush, nullptr);
 
     SIZE strip = BitmapSize(SendMessageA(TitleBar.handle, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    EXPECT_EQ(strip.cx, 35);
-    EXPECT_EQ(strip.cy, 13);
+    EXPECT_EQ(strip.cx, Scaled(35));
+    EXPECT_EQ(strip.cy, Scaled(13));
     SIZE glyph = BitmapSize(SendMessageA(CloseBox.handle, BM_GETIMAGE, IMAGE_BITMAP, 0));
-    EXPECT_EQ(glyph.cx, 20);
-    EXPECT_EQ(glyph.cy, 23);
+    EXPECT_EQ(glyph.cx, Scaled(20));
+    EXPECT_EQ(glyph.cy, Scaled(23));
 
     auto icon = reinterpret_cast<HICON>(GetClassLongPtrA(MainForm.handle, GCLP_HICON));
     ASSERT_NE(icon, nullptr) << "the class carries AppIco";
@@ -148,6 +175,94 @@ TEST_F(Layout, EveryControlIsVisibleAndEnabled) {
         EXPECT_TRUE(IsWindowVisible(control->handle)) << control->id;
         EXPECT_TRUE(IsWindowEnabled(control->handle)) << control->id;
     }
+}
+
+// The design's size at the scale; where that is larger than the screen, the screen's size, never
+// more, from its edge; else centred.
+void ExpectPlacedOnScreen(LONG start, LONG size, LONG scaled, LONG screen) {
+    if (scaled <= screen) {
+        EXPECT_EQ(size, scaled);
+        EXPECT_NEAR(start, (screen - scaled) / 2, 1);
+    } else {
+        EXPECT_EQ(start, 0);
+        EXPECT_LE(size, screen);
+        EXPECT_GE(size, screen - Scaled(1));
+    }
+}
+
+// The window and every control at the design's place and size times the scale: the place
+// centred, the small-screen rules applied to the scaled size, the strip as wide as the window and
+// the glyph at its right end.
+void ExpectLaidOutAt(UINT dpi) {
+    RECT window;
+    GetWindowRect(MainForm.handle, &window);
+    LONG width = window.right - window.left;
+    ExpectPlacedOnScreen(window.left, width, Scaled(1024, dpi), GetSystemMetrics(SM_CXSCREEN));
+    ExpectPlacedOnScreen(window.top, window.bottom - window.top, Scaled(650, dpi),
+                         GetSystemMetrics(SM_CYSCREEN));
+    ExpectRect(RectInParent(TitleBar.handle), 0, 0, width, Scaled(28, dpi), TitleBar.id);
+    RECT glyph = RectInParent(CloseBox.handle);
+    ExpectRect(glyph, glyph.left, Scaled(3, dpi), Scaled(20, dpi), Scaled(20, dpi), CloseBox.id);
+    EXPECT_NEAR(width - glyph.right, Scaled(4, dpi), 1) << "the glyph near the strip's end";
+    RECT client;
+    GetClientRect(MainForm.handle, &client);
+    for (ControlRecord* label : {&TitleLabel, &InfoLabel}) {
+        RECT rect = RectInParent(label->handle);
+        EXPECT_GE(rect.right, client.right) << "as wide as the client area";
+        EXPECT_LE(rect.right, width);
+    }
+    RECT title = RectInParent(TitleLabel.handle);
+    ExpectRect(title, 0, Scaled(50, dpi), title.right, Scaled(50, dpi), TitleLabel.id);
+    RECT info = RectInParent(InfoLabel.handle);
+    ExpectRect(info, 0, Scaled(190, dpi), info.right, Scaled(40, dpi), InfoLabel.id);
+    ExpectRect(RectInParent(OkButton.handle), Scaled(500, dpi), Scaled(270, dpi), Scaled(120, dpi),
+               Scaled(40, dpi), OkButton.id);
+    ExpectRect(RectInParent(QuitButton.handle), Scaled(570, dpi), Scaled(570, dpi),
+               Scaled(400, dpi), Scaled(36, dpi), QuitButton.id);
+}
+
+TEST_F(Layout, TheDesignIsShownAtTheScaleOfTheDisplay) {
+    ASSERT_EQ(DpiOfWindow(MainForm.handle), ExpectedDpi()) << "Wine shows another scale";
+    ASSERT_EQ(LayoutDpi, ExpectedDpi());
+    ExpectLaidOutAt(ExpectedDpi());
+}
+
+// Moved to a monitor of another scale, the window takes the rectangle Windows suggests and lays
+// itself out again with fonts and pictures for it; those of the old scale are freed. Last in the
+// suite, and it moves the window back.
+TEST_F(Layout, ZAMoveToAnotherScaleLaysTheWindowOutAgain) {
+    const UINT from = LayoutDpi;
+    const UINT to = from == 96 ? 144 : 96;
+    HGDIOBJ old[] = {
+        HeadingFont.fontHandle,
+        TextFont.fontHandle,
+        ButtonFont.fontHandle,
+        DefaultFont,
+        reinterpret_cast<HGDIOBJ>(SendMessageA(TitleBar.handle, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+        reinterpret_cast<HGDIOBJ>(SendMessageA(CloseBox.handle, BM_GETIMAGE, IMAGE_BITMAP, 0))};
+    RECT before;
+    GetWindowRect(MainForm.handle, &before);
+    // On the new monitor, within its screen.
+    RECT suggested = {20, 10, 660, 490};
+    SendMessageW(MainForm.handle, WM_DPICHANGED, MAKEWPARAM(to, to),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT window;
+    GetWindowRect(MainForm.handle, &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested)) << "the rectangle Windows suggests";
+    ExpectRect(RectInParent(OkButton.handle), Scaled(500, to), Scaled(270, to), Scaled(120, to),
+               Scaled(40, to), OkButton.id);
+    EXPECT_EQ(FontOf(TitleLabel.handle).lfHeight, Scaled(64, to));
+    EXPECT_EQ(FontOf(QuitButton.handle).lfHeight, Scaled(28, to));
+    EXPECT_EQ(FontOf(CloseBox.handle).lfHeight, Scaled(1, to)) << "the default font";
+    SIZE glyph = BitmapSize(SendMessageA(CloseBox.handle, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_EQ(glyph.cx, Scaled(20, to));
+    for (HGDIOBJ object : old)
+        EXPECT_EQ(GetObjectType(object), 0u) << "a font or picture of the old scale stays";
+
+    SendMessageW(MainForm.handle, WM_DPICHANGED, MAKEWPARAM(from, from),
+                 reinterpret_cast<LPARAM>(&before));
+    EXPECT_EQ(LayoutDpi, from);
+    EXPECT_EQ(FontOf(OkButton.handle).lfHeight, Scaled(34, from));
 }
 
 } // namespace
