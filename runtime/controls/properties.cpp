@@ -257,8 +257,7 @@ static void ReplaceFont(HFONT old, HFONT made) {
     DeleteObject(old);
 }
 
-void ApplyScale(UINT dpi) {
-    LayoutDpi = dpi;
+void ApplyScale() {
     ControlRecord* target = TargetObject;
     for (ControlRecord* const* entry = RecordTable; *entry != nullptr; ++entry) {
         if (((*entry)->style & WS_CHILD) == 0)

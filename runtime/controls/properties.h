@@ -57,9 +57,9 @@ void SetFrameFlag(int32_t flag);
 void SetBackColor(COLORREF colour);
 void SetControlTextColor(COLORREF colour);
 void ApplyFont(FontRecord& font);
-// Shows every control at a new scale: their geometry, pictures and fonts, the fonts and pictures
-// of the old scale freed. The forms are left to the caller.
-void ApplyScale(UINT dpi);
+// Shows every control at the layout's scale after it changed: their geometry, pictures and fonts,
+// the fonts and pictures of the old scale freed. The forms are left to the caller.
+void ApplyScale();
 void SetParentWindow(HWND parent);
 HWND GetHandle();
 

@@ -164,7 +164,7 @@ static LRESULT OnScaleChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
     SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ApplyScale(HIWORD(wParam));
+    ApplyScale();
     return 0;
 }
 
