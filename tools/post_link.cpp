@@ -2,7 +2,10 @@
 // - Moves the resource section to a page-aligned file offset, so that the loader maps the carried
 //   document from the file and reads a page only when it is touched, instead of reading the whole
 //   section into private memory at every start (what Wine does with an unaligned section). Only
-//   the gap before the section is padded (at most 4095 bytes); the sections after it move with it.
+//   the file before the section is padded (at most 4095 bytes); the sections after it move with it.
+//   The padding belongs to sections: a signature's digest (Authenticode) hashes the headers and the
+//   sections and leaves out bytes between them, so the raw data must run without a gap from the
+//   headers to the last section, which is checked at the end.
 // - Adds a load configuration directory, which GNU ld does not emit, whose DependentLoadFlags is
 //   LOAD_LIBRARY_SEARCH_SYSTEM32: from Windows 10 1607 on, the loader then resolves the exe's
 //   imports from System32 only, never from the folder it was downloaded to. It goes into the
@@ -10,6 +13,7 @@
 // The header's checksum is made again. An exe with a certificate or a debug directory is refused:
 // their file offsets would need moving too, and signing comes after this step.
 // Usage: post_link EXE (rewritten in place; a step already done is left as it is).
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -127,6 +131,79 @@ uint32_t PeChecksum(const Bytes& bytes, uint32_t checksumOffset) {
     return static_cast<uint32_t>(sum + bytes.size());
 }
 
+struct Section {
+    uint32_t header; // offset of its section header
+    uint32_t address;
+    uint32_t rawSize;
+    uint32_t raw;
+};
+
+std::vector<Section> Sections(const Bytes& bytes, const Layout& layout) {
+    std::vector<Section> sections;
+    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
+        uint32_t header = layout.sections + 40 * i;
+        sections.push_back({header, Read32(bytes, header + 12), Read32(bytes, header + 16),
+                            Read32(bytes, header + 20)});
+    }
+    return sections;
+}
+
+// Zero bytes inserted at file offset `at`: every raw pointer at or after it moves with them.
+void InsertZeros(Bytes& bytes, const Layout& layout, uint32_t at, uint32_t count) {
+    bytes.insert(bytes.begin() + at, count, 0);
+    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
+        uint32_t field = layout.sections + 40 * i + 20;
+        uint32_t raw = Read32(bytes, field);
+        if (raw >= at && raw != 0)
+            Write32(bytes, field, raw + count);
+    }
+    uint32_t symbols = Read32(bytes, layout.symbolTable);
+    if (symbols >= at)
+        Write32(bytes, layout.symbolTable, symbols + count);
+}
+
+// The padding before the resource section is spread over the sections before it, nearest first,
+// each growing its raw data only within its room in memory before the next section (beyond it the
+// loader refuses the image), then over the headers, up to the first section's address. Addresses
+// stay as they are; only file offsets move.
+bool PadBefore(Bytes& bytes, const Layout& layout, uint32_t rsrc, uint32_t pad) {
+    uint32_t fileAlignment = Read32(bytes, layout.optional + 36);
+    std::vector<Section> sections = Sections(bytes, layout);
+    std::sort(sections.begin(), sections.end(),
+              [](const Section& a, const Section& b) { return a.raw > b.raw; });
+    uint32_t firstAddress = UINT32_MAX;
+    for (const Section& section : sections)
+        firstAddress = std::min(firstAddress, section.address);
+    for (const Section& section : sections) {
+        if (pad == 0)
+            return true;
+        if (section.rawSize == 0 || section.raw >= rsrc)
+            continue;
+        uint32_t room = Read32(bytes, layout.optional + 56) - section.address; // SizeOfImage
+        for (const Section& other : sections)
+            if (other.address > section.address)
+                room = std::min(room, other.address - section.address);
+        if (section.rawSize >= room)
+            continue;
+        uint32_t take = std::min(pad, (room - section.rawSize) / fileAlignment * fileAlignment);
+        if (take == 0)
+            continue;
+        InsertZeros(bytes, layout, section.raw + section.rawSize, take);
+        Write32(bytes, section.header + 16, section.rawSize + take);
+        // SizeOfCode or SizeOfInitializedData, whichever counts the section.
+        uint32_t sizeField = layout.optional + (Read32(bytes, section.header + 36) & 0x20 ? 4 : 8);
+        Write32(bytes, sizeField, Read32(bytes, sizeField) + take);
+        pad -= take;
+    }
+    uint32_t headersSize = Read32(bytes, layout.optional + 60);
+    if (pad != 0 && headersSize + pad <= firstAddress) {
+        InsertZeros(bytes, layout, headersSize, pad);
+        Write32(bytes, layout.optional + 60, headersSize + pad);
+        pad = 0;
+    }
+    return pad == 0 || Fail("no room in the sections before the resource section for its padding");
+}
+
 bool AlignResources(Bytes& bytes, const Layout& layout) {
     uint32_t rsrc = 0;
     bool found = false;
@@ -139,19 +216,22 @@ bool AlignResources(Bytes& bytes, const Layout& layout) {
     }
     if (!found || rsrc == 0 || rsrc > bytes.size())
         return Fail("no resource section with raw data");
-    uint32_t pad = (kPage - rsrc % kPage) % kPage;
-    if (pad == 0)
-        return true;
-    bytes.insert(bytes.begin() + rsrc, pad, 0);
-    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
-        uint32_t field = layout.sections + 40 * i + 20;
-        uint32_t raw = Read32(bytes, field);
-        if (raw >= rsrc)
-            Write32(bytes, field, raw + pad);
+    return PadBefore(bytes, layout, rsrc, (kPage - rsrc % kPage) % kPage);
+}
+
+// Every byte from the end of the headers to the end of the last section belongs to a section.
+bool CheckNoGaps(const Bytes& bytes, const Layout& layout) {
+    std::vector<Section> sections = Sections(bytes, layout);
+    std::sort(sections.begin(), sections.end(),
+              [](const Section& a, const Section& b) { return a.raw < b.raw; });
+    uint32_t end = Read32(bytes, layout.optional + 60); // SizeOfHeaders
+    for (const Section& section : sections) {
+        if (section.rawSize == 0)
+            continue;
+        if (section.raw != end)
+            return Fail("bytes at " + std::to_string(end) + " belong to no section");
+        end = section.raw + section.rawSize;
     }
-    uint32_t symbols = Read32(bytes, layout.symbolTable);
-    if (symbols >= rsrc)
-        Write32(bytes, layout.symbolTable, symbols + pad);
     return true;
 }
 
@@ -239,7 +319,8 @@ bool PostLink(Bytes& bytes) {
     if (DirectorySize(bytes, layout, kSecurityDirectory) != 0 ||
         DirectorySize(bytes, layout, kDebugDirectory) != 0)
         return Fail("the exe has a certificate or debug directory; finish it before signing");
-    if (!AlignResources(bytes, layout) || !AddLoadConfig(bytes, layout))
+    if (!AlignResources(bytes, layout) || !AddLoadConfig(bytes, layout) ||
+        !CheckNoGaps(bytes, layout))
         return false;
     if (Read32(bytes, layout.checksum) != 0)
         Write32(bytes, layout.checksum, PeChecksum(bytes, layout.checksum));

@@ -1,7 +1,10 @@
 // Reads a built carrier and reports what it carries: the "TH" resource found through the PE
 // resource directory (size and SHA-256, whether it matches a given document, and whether it matches
 // the size and CRC-32 the build recorded beside it), the volume
-// named in the program, the PE machine and subsystem, and the manifest.
+// named in the program, the PE machine and subsystem, the manifest, and the file's signature digest
+// as Microsoft's Authenticode format defines it (sections sorted by file offset, bytes between them
+// left out), with whether any byte lies between sections, where that digest and one taken over the
+// file in a straight run (as osslsigncode signs) part ways.
 // Usage: verify_carrier EXE [DOCUMENT]; exit 0 when the exe is a carrier (and matches DOCUMENT).
 #include <algorithm>
 #include <cstdint>
@@ -30,12 +33,7 @@ std::optional<Bytes> ReadFile(const char* path) {
     return Bytes(text.begin(), text.end());
 }
 
-// SHA-256 as lower-case hex, from OpenSSL's libcrypto.
-std::string Sha256(const uint8_t* data, size_t size) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(data, size, digest, &length, EVP_sha256(), nullptr) != 1)
-        return "(sha256 failed)";
+std::string Hex(const unsigned char* digest, unsigned int length) {
     std::string hex;
     char digits[3];
     for (unsigned int i = 0; i < length; ++i) {
@@ -43,6 +41,15 @@ std::string Sha256(const uint8_t* data, size_t size) {
         hex += digits;
     }
     return hex;
+}
+
+// SHA-256 as lower-case hex, from OpenSSL's libcrypto.
+std::string Sha256(const uint8_t* data, size_t size) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_Digest(data, size, digest, &length, EVP_sha256(), nullptr) != 1)
+        return "(sha256 failed)";
+    return Hex(digest, length);
 }
 
 // Bounds-checked little-endian reads: a malformed file is reported, never read past.
@@ -71,6 +78,10 @@ struct Pe {
     uint16_t magic = 0;
     uint16_t subsystem = 0;
     uint32_t resourceRva = 0;
+    size_t checksumField = 0;
+    size_t certificateEntry = 0;
+    uint32_t headersSize = 0;
+    uint32_t certificateSize = 0;
     std::vector<Section> sections;
 };
 
@@ -96,6 +107,10 @@ std::optional<Pe> ReadHeaders(Image& image) {
     headers.subsystem = static_cast<uint16_t>(image.Read(optional + 68, 2));
     size_t directories = optional + (headers.magic == 0x20b ? 112 : 96);
     headers.resourceRva = image.Read(directories + 2 * 8, 4);
+    headers.checksumField = optional + 64;
+    headers.headersSize = image.Read(optional + 60, 4);
+    headers.certificateEntry = directories + 4 * 8;
+    headers.certificateSize = image.Read(headers.certificateEntry + 4, 4);
     size_t table = optional + optionalSize;
     for (uint32_t i = 0; i < sectionCount; ++i) {
         size_t s = table + 40 * i;
@@ -187,6 +202,52 @@ bool ReportChecksum(Image& image, const Pe& pe, const Bytes& exe,
     return same;
 }
 
+// Sections with raw data in file order, and whether each begins where the one before ends, the
+// first right after the headers.
+bool SectionsWithoutGaps(const Pe& pe, std::vector<Section>& sorted) {
+    for (const Section& section : pe.sections)
+        if (section.rawSize != 0)
+            sorted.push_back(section);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const Section& a, const Section& b) { return a.rawOffset < b.rawOffset; });
+    uint32_t end = pe.headersSize;
+    bool contiguous = true;
+    for (const Section& section : sorted) {
+        contiguous = contiguous && section.rawOffset == end;
+        end = section.rawOffset + section.rawSize;
+    }
+    return contiguous;
+}
+
+// The digest a signature signs, the published way: the headers without the checksum and the
+// certificate table's entry, the sections in file order, then what follows them less the
+// certificates. Empty for a file too short for its own headers.
+std::string SignatureDigest(const Bytes& exe, const Pe& pe, const std::vector<Section>& sorted) {
+    if (pe.headersSize > exe.size() || pe.certificateEntry + 8 > pe.headersSize)
+        return "";
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
+    auto hash = [&](size_t from, size_t to) { EVP_DigestUpdate(context, &exe[from], to - from); };
+    hash(0, pe.checksumField);
+    hash(pe.checksumField + 4, pe.certificateEntry);
+    hash(pe.certificateEntry + 8, pe.headersSize);
+    size_t hashed = pe.headersSize;
+    bool inside = true;
+    for (const Section& section : sorted) {
+        inside = inside && size_t{section.rawOffset} + section.rawSize <= exe.size();
+        if (inside)
+            hash(section.rawOffset, section.rawOffset + section.rawSize);
+        hashed += section.rawSize;
+    }
+    if (inside && exe.size() > hashed + pe.certificateSize)
+        hash(hashed, exe.size() - pe.certificateSize);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(context, digest, &length);
+    EVP_MD_CTX_free(context);
+    return inside ? Hex(digest, length) : "";
+}
+
 const char* MachineName(uint16_t machine) {
     return machine == 0x14c ? "i386" : machine == 0x8664 ? "x86_64" : "other";
 }
@@ -238,6 +299,16 @@ int main(int argc, char** argv) {
         std::printf("volume: no program name found\n");
         ok = false;
     }
+
+    std::vector<Section> sorted;
+    bool contiguous = SectionsWithoutGaps(*pe, sorted);
+    std::printf("sections: %s\n", contiguous
+                                      ? "every byte from the headers to the last section in one"
+                                      : "BYTES BETWEEN SECTIONS");
+    std::string digest = SignatureDigest(*exe, *pe, sorted);
+    std::printf("signature digest: sha256 %s\n",
+                digest.empty() ? "(sections outside the file)" : digest.c_str());
+    ok = ok && contiguous && !digest.empty();
 
     auto manifest = FindResource(image, *pe, "#24", "#1");
     if (manifest) {

@@ -58,6 +58,23 @@ release a 29 --sign "$work/cert.pem" "$work/key.pem"
 grep -q "signed and verified" "$work/release-a.log" || fail "signing"
 osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
 echo "ok: signed and verified"
+# The digest a signature signs, taken the published way (sections in file order, bytes between them
+# left out), is the one osslsigncode embedded, which hashes the file in one run: so no byte lies
+# outside a section. Also for the test variant whose resource section needed padding.
+embedded_digest() {
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$1" | awk '/^Current message digest/ { print tolower($5) }'
+}
+published_digest() { "$work/build-a/host-tools/verify_carrier" "$1" | awk '/^signature digest:/ { print $4 }'; }
+padded="$work/padded.exe"
+osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" \
+    -in "$(dirname "$tested_exe")/carrier_no_memory.exe" -out "$padded" >/dev/null
+for signed in "$exe_a" "$padded"; do
+    embedded=$(embedded_digest "$signed")
+    if [ -z "$embedded" ] || [ "$embedded" != "$(published_digest "$signed")" ]; then
+        fail "$signed: the published-way digest is not the signed one ($embedded)"
+    fi
+done
+echo "ok: the published-way signature digest is the one signed, padded layout included"
 # Signing appends the certificate only: imports, load configuration, manifest and the document hold.
 bash "$root/tests/static/check_shipped_exe.sh" "$exe_a" "$document" >"$work/signed-checks.log" ||
     { cat "$work/signed-checks.log"; fail "the signed exe's static checks"; }

@@ -72,6 +72,27 @@ check "manifest: per-monitor DPI aware (dpiAware true/pm, dpiAwareness PerMonito
 rsrc_offset=$(i686-w64-mingw32-objdump -h "$exe" | awk '$2 == ".rsrc" { print $6 }')
 check "resource section at a page-aligned file offset (0x$rsrc_offset)" \
     '[ -n "$rsrc_offset" ] && [ $((16#$rsrc_offset % 4096)) -eq 0 ]'
+# A signature's digest leaves out bytes between sections (Authenticode): every byte from the
+# headers to the last section must belong to one, page-alignment padding included.
+u32() { od -An -tu4 -j "$1" -N4 "$exe" | tr -d ' '; }
+u16() { od -An -tu2 -j "$1" -N2 "$exe" | tr -d ' '; }
+sections_without_gaps() {
+    local pe table count end i
+    pe=$(u32 60)
+    count=$(u16 $((pe + 6)))
+    table=$((pe + 24 + $(u16 $((pe + 20)))))
+    end=$(u32 $((pe + 24 + 60)))
+    # SizeOfRawData and PointerToRawData of each section with raw data, in file order.
+    for ((i = 0; i < count; i++)); do
+        echo "$(u32 $((table + 40 * i + 20))) $(u32 $((table + 40 * i + 16)))"
+    done | awk '$2 != 0' | sort -n | {
+        while read -r offset size; do
+            [ "$offset" -eq "$end" ] || return 1
+            end=$((offset + size))
+        done
+    }
+}
+check "every byte from the headers to the last section lies in a section" sections_without_gaps
 resources=$(wrestool -l "$exe")
 for resource in "--type=2 --name='TITLEBAR'" "--type=2 --name='XBUT'" "--type=14 --name='APPICO'"; do
     check "resource $resource" 'grep -qF -- "$resource" <<<"$resources"'
