@@ -1,15 +1,17 @@
 // The process entry: no C run-time start-up, the program's own sequence only.
 #include "app.h"
+#include "core/binding.h"
 #include "core/process.h"
 
 // Libraries loaded by name come from System32 only, never from the folder the carrier was
 // downloaded to. SetDefaultDllDirectories exists from Windows 8 (and 7 with KB2533623); without
-// it, the current directory at least leaves the search.
+// it, the current directory at least leaves the search, and the run time loads its own libraries
+// by their full System32 path.
 static void LimitLibrarySearch() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(address));
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(
+            FindSystemFunction("kernel32.dll", "SetDefaultDllDirectories")));
     if (setDefaultDllDirectories == nullptr ||
         !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         SetDllDirectoryA("");

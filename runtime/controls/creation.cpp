@@ -267,7 +267,7 @@ HWND CreateMultiLineEdit() {
 
 HWND CreateRichEdit() {
     // Not kept or tested: without the library the window creation fails, unreported.
-    LoadLibraryA("RICHED20.DLL");
+    LoadSystemLibrary("riched20.dll");
     return CreateMultiLine("RichEdit20a");
 }
 

@@ -1,5 +1,7 @@
 #include "controls/scale.h"
 
+#include "core/binding.h"
+
 UINT LayoutDpi = kDesignDpi;
 
 int32_t ToDisplay(int32_t designPixels) {
@@ -16,18 +18,28 @@ int32_t ToDesignWithin(int32_t displayPixels) {
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-// Windows 10 1607 and later; bound by name, since older systems have no such function.
-static GetDpiForWindowFunction getDpiForWindow;
-static bool getDpiForWindowSought;
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+static constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
 
+template <typename Function> static Function Find(const char* library, const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(FindSystemFunction(library, name)));
+}
+
+// GetDpiForWindow from Windows 10 1607; before it the monitor's scale from GetDpiForMonitor
+// (Windows 8.1, which already moves a per-monitor aware window between scales); before that
+// (Windows 7) the system's scale, the only one there is.
 UINT DpiOfWindow(HWND window) {
-    if (!getDpiForWindowSought) {
-        getDpiForWindowSought = true;
-        FARPROC address = GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
-        getDpiForWindow =
-            reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(address));
+    UINT dpi = 0;
+    UINT dpiX;
+    if (window != nullptr) {
+        if (auto forWindow = Find<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow"))
+            dpi = forWindow(window);
+        else if (auto forMonitor = Find<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor"))
+            if (forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi,
+                           &dpiX, &dpi) != S_OK)
+                dpi = 0;
     }
-    UINT dpi = window != nullptr && getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
     if (dpi == 0) {
         HDC screen = GetDC(nullptr);
         dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));

@@ -7,8 +7,26 @@ static constexpr int kLibrarySlots = 4;
 // Libraries are never freed: bound addresses stay valid until the process ends.
 static HMODULE libraryHandles[kLibrarySlots];
 
+HMODULE LoadSystemLibrary(const char* name) {
+    // Room for the longest of the program's own library names.
+    char path[MAX_PATH + 64];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    wsprintfA(path + length, "\\%.60s", name);
+    // The libraries it needs in turn are sought from System32 first, never the exe's folder.
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 void BindLibrary(int slot, const char* name) {
-    HMODULE library = (slot >= 0 && slot < kLibrarySlots) ? LoadLibraryA(name) : nullptr;
+    HMODULE library = nullptr;
+    // By its full path the loader would take System32's old common controls, not the version 6
+    // that the manifest's activation context redirects the name to (from WinSxS, never the exe's
+    // folder).
+    if (slot == kCommonControlsSlot)
+        library = LoadLibraryA(name);
+    else if (slot >= 0 && slot < kLibrarySlots)
+        library = LoadSystemLibrary(name);
     if (library == nullptr)
         FatalError(kErrorLibraryNotFound, name);
     libraryHandles[slot] = library;

@@ -7,7 +7,16 @@
 inline constexpr int kCommonDialogSlot = 1;
 inline constexpr int kCommonControlsSlot = 2;
 
-// Loads `name` into the library slot; a library that cannot be loaded is a fatal error.
+// Loads a system library from System32 by its full path, so that no folder searched before
+// System32 (on Windows 7 without KB2533623, the exe's own) can supply it; null where it cannot be
+// loaded.
+HMODULE LoadSystemLibrary(const char* name);
+// The address of a function that not every Windows has, or null. The binding seam: the program
+// links the system's lookup, a test its own that withholds functions.
+FARPROC FindSystemFunction(const char* library, const char* name);
+
+// Loads `name` into the library slot, from System32 (the common controls from the manifest's
+// assembly); a library that cannot be loaded is a fatal error.
 void BindLibrary(int slot, const char* name);
 // The address of `name` in the slot's library; a missing function is a fatal error.
 FARPROC BindFunction(int slot, const char* name);

@@ -460,31 +460,9 @@ TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
-// DLLs planted beside the downloaded exe under the names of DLLs a program loads (Wine prefers
-// native ones of these names for this test) are never loaded: not as imports, which name only
-// known system DLLs, nor by the system's own libraries, since the entry limits the search to
-// System32 before anything else. A probe that leaves the search as it is shows that the test
-// would see a planted DLL being loaded.
-TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
-    const char* planted[] = {"riched20.dll", "uxtheme.dll", "comctl32.dll"};
-    std::string built = BuiltProgramPath("");
-    std::string source = built + "..\\planted\\";
-    ScratchFolder folder("planted");
-    for (const char* dll : planted)
-        ASSERT_TRUE(CopyFileA((source + dll).c_str(), folder.Path(dll).c_str(), FALSE)) << dll;
-    ASSERT_TRUE(CopyFileA((source + "plant_probe.exe").c_str(),
-                          folder.Path("plant_probe.exe").c_str(), FALSE));
-    ASSERT_TRUE(
-        CopyFileA((built + "carrier.exe").c_str(), folder.Path("carrier.exe").c_str(), FALSE));
-
-    Program probe;
-    ASSERT_TRUE(Launch(probe, folder.Path("plant_probe.exe"), "", folder.path));
-    EXPECT_EQ(probe.WaitForExit(kTimeoutMs), 0u);
-    ASSERT_TRUE(DeleteFileA(folder.Path("riched20.dll.loaded").c_str()))
-        << "the probe did not load the planted riched20.dll: Wine does not prefer native DLLs "
-           "here, and the test could not see a planted DLL either";
-
-    RunningCarrier carrier(folder.path, folder.Path("carrier.exe"));
+// Starts the exe in the folder, saves once through the Save dialog and quits.
+void SaveOnceAndQuit(const ScratchFolder& folder, const std::string& exe) {
+    RunningCarrier carrier(folder.path, folder.Path(exe));
     ASSERT_NE(carrier.main, nullptr);
     HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
@@ -492,10 +470,57 @@ TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
     EXPECT_TRUE(SavedInto(folder));
     PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
-    for (const char* dll : planted)
-        EXPECT_EQ(GetFileAttributesA((folder.Path(dll) + ".loaded").c_str()),
-                  INVALID_FILE_ATTRIBUTES)
-            << "the planted " << dll << " was loaded";
+}
+
+// The planted DLLs that were loaded, each named once; their markers are removed.
+std::vector<std::string> PlantedAndLoaded(const ScratchFolder& folder,
+                                          const std::vector<std::string>& planted) {
+    std::vector<std::string> loaded;
+    for (const std::string& dll : planted)
+        if (DeleteFileA((folder.Path(dll) + ".loaded").c_str()))
+            loaded.push_back(dll);
+    return loaded;
+}
+
+// DLLs planted beside the downloaded exe under the names of DLLs a program loads (Wine prefers
+// native ones of these names for this test) are never loaded: not as imports, which name only
+// known system DLLs, nor by the system's own libraries, since the entry limits the search to
+// System32 before anything else. Where Windows cannot limit it (7 without KB2533623, played by a
+// variant whose binding seam withholds SetDefaultDllDirectories), the libraries the program loads
+// itself still come from System32 by their full path, the common controls from the manifest's
+// assembly; what the system's libraries load by name is beyond its reach there. A probe that leaves
+// the search as it is shows that the test would see a planted DLL being loaded.
+TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
+    const std::vector<std::string> planted = {"riched20.dll", "uxtheme.dll", "comctl32.dll",
+                                              "comdlg32.dll"};
+    std::string built = BuiltProgramPath("");
+    std::string source = built + "..\\planted\\";
+    ScratchFolder folder("planted");
+    for (const std::string& dll : planted)
+        ASSERT_TRUE(CopyFileA((source + dll).c_str(), folder.Path(dll).c_str(), FALSE)) << dll;
+    for (const char* exe : {"carrier.exe", "carrier_on_windows7.exe"})
+        ASSERT_TRUE(CopyFileA((built + exe).c_str(), folder.Path(exe).c_str(), FALSE)) << exe;
+    ASSERT_TRUE(CopyFileA((source + "plant_probe.exe").c_str(),
+                          folder.Path("plant_probe.exe").c_str(), FALSE));
+
+    Program probe;
+    ASSERT_TRUE(Launch(probe, folder.Path("plant_probe.exe"), "", folder.path));
+    EXPECT_EQ(probe.WaitForExit(kTimeoutMs), 0u);
+    ASSERT_EQ(PlantedAndLoaded(folder, {"riched20.dll"}), std::vector<std::string>{"riched20.dll"})
+        << "the probe did not load the planted riched20.dll: Wine does not prefer native DLLs "
+           "here, and the test could not see a planted DLL either";
+
+    SaveOnceAndQuit(folder, "carrier.exe");
+    EXPECT_EQ(PlantedAndLoaded(folder, planted), std::vector<std::string>{});
+    ASSERT_TRUE(DeleteFileA(folder.Path("Wendelkamm_28.pdf").c_str()));
+
+    // The system's own loads by name there would take these two.
+    for (const char* dll : {"uxtheme.dll", "riched20.dll"})
+        ASSERT_TRUE(DeleteFileA(folder.Path(dll).c_str())) << dll;
+    SaveOnceAndQuit(folder, "carrier_on_windows7.exe");
+    EXPECT_EQ(PlantedAndLoaded(folder, {"comctl32.dll", "comdlg32.dll"}),
+              std::vector<std::string>{})
+        << "a library the program loads itself came from beside it";
 }
 
 } // namespace
