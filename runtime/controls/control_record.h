@@ -83,6 +83,8 @@ extern int32_t DefaultRow;
 ControlRecord* RecordAt(int64_t n);
 // The first created record whose window is `handle`, or null.
 ControlRecord* FindRecord(HWND handle);
+// Whether the record is a window of the run time's form class.
+bool IsForm(const ControlRecord& record);
 
 // Creators: each acts on TargetObject and returns the new window.
 HWND CreateFromRecord();

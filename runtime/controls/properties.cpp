@@ -6,6 +6,7 @@
 
 #include "core/process.h"
 #include "core/wide_text.h"
+#include "controls/contrast.h"
 #include "controls/scale.h"
 #include "window/form_class.h"
 
@@ -203,7 +204,7 @@ void SetFrameFlag(int32_t flag) {
     SetStyle(style);
 }
 
-static bool IsForm(const ControlRecord& record) {
+bool IsForm(const ControlRecord& record) {
     return record.className == FormClassName ||
            (record.className != nullptr && lstrcmpA(record.className, FormClassName) == 0);
 }
@@ -215,7 +216,7 @@ void SetBackColor(COLORREF colour) {
     // Every window of the form class shares this background.
     if (IsForm(record))
         SetClassLongPtrA(record.handle, GCLP_HBRBACKGROUND,
-                         reinterpret_cast<LONG_PTR>(record.brush));
+                         reinterpret_cast<LONG_PTR>(ShownFormBackground(record.brush)));
 }
 
 void SetControlTextColor(COLORREF colour) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "controls/contrast.h"
 #include "controls/properties.h"
 #include "controls/scale.h"
 
@@ -9,7 +10,6 @@ EventRecord CurrentEvent;
 HDC PaintDC;
 
 static PAINTSTRUCT paintScratch;
-static LOGBRUSH brushScratch;
 
 void SetCurrentEvent(const ControlRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
     CurrentEvent.eventWindow = record.handle;
@@ -34,15 +34,9 @@ static LRESULT OnControlColor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     ControlRecord* record = FindRecord(reinterpret_cast<HWND>(lParam));
     // Forms are never coloured here: their background is the class brush.
     if (record != nullptr && (record->style & WS_CHILD)) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        if (record->textColor != 0)
-            SetTextColor(dc, record->textColor);
-        if (record->brush != nullptr) {
-            GetObjectA(record->brush, sizeof brushScratch, &brushScratch);
-            SetBkMode(dc, OPAQUE);
-            SetBkColor(dc, brushScratch.lbColor);
-            return reinterpret_cast<LRESULT>(record->brush);
-        }
+        HBRUSH brush = ColorControl(*record, message, reinterpret_cast<HDC>(wParam));
+        if (brush != nullptr)
+            return reinterpret_cast<LRESULT>(brush);
     }
     return DefaultRoute(hwnd, message, wParam, lParam);
 }
@@ -225,6 +219,14 @@ LRESULT CALLBACK FormWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return OnScroll(hwnd, message, wParam, lParam);
     case WM_DPICHANGED:
         return OnScaleChange(hwnd, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        // A contrast theme switched on or off; its palette comes with WM_SYSCOLORCHANGE.
+        if (wParam == SPI_SETHIGHCONTRAST)
+            FollowContrastTheme();
+        return DefaultRoute(hwnd, message, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+        FollowContrastTheme();
+        return DefaultRoute(hwnd, message, wParam, lParam);
     case WM_PARENTNOTIFY:
         if (wParam & 0x0200)
             return OnParentNotify(hwnd, message, wParam, lParam);

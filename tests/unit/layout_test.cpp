@@ -3,13 +3,37 @@
 // the suite again on displays of other scales and sizes (display.sh), CARRIER_DPI naming the scale.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include <winternl.h>
 
 #include "app.h"
+#include "controls/contrast.h"
 #include "controls/scale.h"
+#include "core/binding.h"
 #include "core/save_dialog.h"
 #include "window/form_class.h"
+
+// Wine always reports a contrast theme off; the tests say what the system reports.
+static bool contrastThemeReported;
+bool SystemContrastThemeOn() {
+    return contrastThemeReported;
+}
+
+// The binding seam: the system's functions less those a test withholds; every lookup is kept.
+static std::vector<std::string> withheldFunctions;
+static std::vector<std::string> askedFunctions;
+FARPROC FindSystemFunction(const char* library, const char* name) {
+    askedFunctions.push_back(std::string(library) + "!" + name);
+    for (const std::string& withheld : withheldFunctions)
+        if (withheld == name)
+            return nullptr;
+    HMODULE module = LoadSystemLibrary(library);
+    return module != nullptr ? GetProcAddress(module, name) : nullptr;
+}
 
 namespace {
 
@@ -227,6 +251,28 @@ TEST_F(Layout, TheDesignIsShownAtTheScaleOfTheDisplay) {
     ExpectLaidOutAt(ExpectedDpi());
 }
 
+// Where Windows has no GetDpiForWindow (8.1), the monitor's scale comes from GetDpiForMonitor;
+// where it has neither (7), the system's.
+TEST_F(Layout, TheScaleOfTheMonitorOnWindowsBefore10) {
+    using Asked = std::vector<std::string>;
+    const std::string forWindow = "user32.dll!GetDpiForWindow";
+    const std::string forMonitor = "shcore.dll!GetDpiForMonitor";
+    askedFunctions.clear();
+    EXPECT_EQ(DpiOfWindow(MainForm.handle), ExpectedDpi());
+    EXPECT_EQ(askedFunctions, Asked{forWindow}) << "Windows 10 and later";
+
+    withheldFunctions = {"GetDpiForWindow"};
+    askedFunctions.clear();
+    EXPECT_EQ(DpiOfWindow(MainForm.handle), ExpectedDpi());
+    EXPECT_EQ(askedFunctions, (Asked{forWindow, forMonitor})) << "Windows 8.1";
+
+    withheldFunctions = {"GetDpiForWindow", "GetDpiForMonitor"};
+    askedFunctions.clear();
+    EXPECT_EQ(DpiOfWindow(MainForm.handle), ExpectedDpi());
+    EXPECT_EQ(askedFunctions, (Asked{forWindow, forMonitor})) << "Windows 7";
+    withheldFunctions.clear();
+}
+
 // Moved to a monitor of another scale, the window takes the rectangle Windows suggests and lays
 // itself out again with fonts and pictures for it; those of the old scale are freed. Last in the
 // suite, and it moves the window back.
@@ -263,6 +309,167 @@ TEST_F(Layout, ZAMoveToAnotherScaleLaysTheWindowOutAgain) {
                  reinterpret_cast<LPARAM>(&before));
     EXPECT_EQ(LayoutDpi, from);
     EXPECT_EQ(FontOf(OkButton.handle).lfHeight, Scaled(34, from));
+}
+
+// The form's client area as the screen shows it.
+struct ClientPixels {
+    LONG width = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(LONG x, LONG y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+ClientPixels CaptureClient() {
+    RECT client;
+    GetClientRect(MainForm.handle, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(MainForm.handle, &origin);
+    ClientPixels capture;
+    capture.width = client.right;
+    capture.pixels.resize(static_cast<size_t>(client.right * client.bottom));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ before = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(memory, before);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = client.right;
+    format.bmiHeader.biHeight = -client.bottom; // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(client.bottom), capture.pixels.data(), &format,
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    // DIB pixels are 0x00RRGGBB; colours here are 0x00BBGGRR.
+    for (COLORREF& pixel : capture.pixels)
+        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
+    return capture;
+}
+
+// Wine hands painted pixels to the X server asynchronously: the window's messages are pumped until
+// the form's background shows the colour, or two seconds pass.
+ClientPixels CaptureOnceBackgroundIs(COLORREF background, POINT sample) {
+    ClientPixels capture;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        capture = CaptureClient();
+        if (capture.At(sample.x, sample.y) == background)
+            break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return capture;
+}
+
+struct Shown {
+    COLORREF background;
+    COLORREF titleText;
+    COLORREF infoText;
+};
+
+// The form's background, the labels' backgrounds and their texts, where the design puts them; a
+// label's text colour is one its pixels have.
+void ExpectShown(const Shown& expected, const char* what) {
+    SCOPED_TRACE(what);
+    const POINT form = {Scaled(20), Scaled(150)};
+    ClientPixels capture = CaptureOnceBackgroundIs(expected.background, form);
+    EXPECT_EQ(capture.At(form.x, form.y), expected.background) << "the form";
+    EXPECT_EQ(capture.At(Scaled(4), Scaled(55)), expected.background) << "the title's background";
+    EXPECT_EQ(capture.At(Scaled(4), Scaled(195)), expected.background) << "the instruction's";
+    auto hasPixel = [&](LONG top, LONG height, COLORREF colour) {
+        for (LONG y = top; y < top + height; ++y)
+            for (LONG x = 0; x < capture.width; ++x)
+                if (capture.At(x, y) == colour)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(hasPixel(Scaled(50), Scaled(50), expected.titleText)) << "the title's text";
+    EXPECT_TRUE(hasPixel(Scaled(190), Scaled(40), expected.infoText)) << "the instruction line";
+}
+
+// The process's GDI objects: GetGuiResources, or where that is Wine's stub (always 0) the live
+// entries of the table Wine keeps them in, at the PEB's GdiSharedHandleTable: 0x10000 entries of
+// 24 bytes whose type byte, at 14, is 0 where the entry is free.
+DWORD GdiObjectCount() {
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count != 0)
+        return count;
+    using Query = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr);
+    auto* peb = reinterpret_cast<const uint8_t*>(basic.PebBaseAddress);
+    auto* table =
+        *reinterpret_cast<const uint8_t* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+    for (size_t entry = 0; table != nullptr && entry < 0x10000; ++entry)
+        count += table[24 * entry + 14] != 0;
+    return count;
+}
+
+void ReportContrastTheme(bool on) {
+    contrastThemeReported = on;
+    SendMessageW(MainForm.handle, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+}
+
+// The palette a display row puts into its prefix (CARRIER_PALETTE), else Wine's own.
+struct Palette {
+    COLORREF window;
+    COLORREF windowText;
+};
+
+Palette PaletteOfThisRun() {
+    Palette palette = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+    const char* name = std::getenv("CARRIER_PALETTE");
+    const std::string expected = name != nullptr ? name : "";
+    if (expected == "white-on-black") {
+        EXPECT_EQ(palette.window, RGB(0, 0, 0)) << "the prefix's palette was not taken";
+    } else if (expected == "black-on-white") {
+        EXPECT_EQ(palette.window, RGB(255, 255, 255)) << "the prefix's palette was not taken";
+    }
+    return palette;
+}
+
+void SetPalette(const Palette& palette) {
+    const INT elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+    const COLORREF colours[] = {palette.window, palette.windowText};
+    SetSysColors(2, elements, colours);
+}
+
+// With a contrast theme on, the form and its texts show the system's window colours, the pictures
+// stay; off, the design's colours, pixel for pixel. A switch either way, or a new palette while
+// the theme is on, repaints at once, and ten switches make no GDI object.
+TEST_F(Layout, ContrastThemeShowsTheSystemsColoursAndFollowsASwitch) {
+    const Palette palette = PaletteOfThisRun();
+    const Shown design = {0xA58E69, 0xE6CFAA, RGB(0, 0, 0)};
+    ASSERT_NE(palette.window, design.background);
+    ExpectShown(design, "theme off at the start");
+
+    ReportContrastTheme(true);
+    ExpectShown({palette.window, palette.windowText, palette.windowText}, "theme switched on");
+    EXPECT_NE(SendMessageA(TitleBar.handle, STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "the strip";
+
+    const Palette swapped = {palette.windowText, palette.window};
+    SetPalette(swapped);
+    ExpectShown({swapped.window, swapped.windowText, swapped.windowText}, "another palette");
+    SetPalette(palette);
+
+    const DWORD objects = GdiObjectCount();
+    HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
+    ASSERT_EQ(GdiObjectCount(), objects + 1) << "the count does not see a new brush";
+    DeleteObject(probe);
+    for (int i = 0; i < 10; ++i) {
+        ReportContrastTheme(false);
+        ReportContrastTheme(true);
+    }
+    EXPECT_EQ(GdiObjectCount(), objects) << "GDI objects after ten switches";
+    ExpectShown({palette.window, palette.windowText, palette.windowText}, "after ten switches");
+    ReportContrastTheme(false);
+    ExpectShown(design, "theme switched off");
 }
 
 } // namespace
