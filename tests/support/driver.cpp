@@ -1,6 +1,7 @@
 #include "support/driver.h"
 
 #include <cstdlib>
+#include <utility>
 
 Program::~Program() {
     if (job != nullptr)
@@ -69,6 +70,32 @@ bool Launch(Program& program, const std::string& exePath, const std::string& arg
     program.process = info.hProcess;
     program.pid = info.dwProcessId;
     return true;
+}
+
+void ReleaseHeldKeys() {
+    std::vector<INPUT> releases;
+    for (WORD key : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_SHIFT}) {
+        if ((GetAsyncKeyState(key) & 0x8000) == 0)
+            continue;
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        releases.push_back(input);
+    }
+    const std::pair<int, DWORD> buttons[] = {{VK_LBUTTON, MOUSEEVENTF_LEFTUP},
+                                             {VK_RBUTTON, MOUSEEVENTF_RIGHTUP},
+                                             {VK_MBUTTON, MOUSEEVENTF_MIDDLEUP}};
+    for (const auto& [button, up] : buttons) {
+        if ((GetAsyncKeyState(button) & 0x8000) == 0)
+            continue;
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = up;
+        releases.push_back(input);
+    }
+    if (!releases.empty())
+        SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
 }
 
 UINT ExpectedCodePage() {

@@ -28,6 +28,10 @@ std::string BuiltProgramPath(const char* exeName);
 // program inherits whatever Windows environment it is given.
 bool Launch(Program& program, const std::string& exePath, const std::string& arguments = "",
             const std::string& currentDirectory = "");
+// Releases every key and mouse button the tests press that the session holds down. Wine sends a
+// release that comes after the program holding the press has ended to a destroyed window, and
+// keeps the key down: the next program's first press of it would arrive as a repeat.
+void ReleaseHeldKeys();
 // The ANSI code page the test's locale is to give (CARRIER_CODE_PAGE, else 1252, C.UTF-8's).
 UINT ExpectedCodePage();
 

@@ -1,6 +1,7 @@
 #include "support/running_carrier.h"
 
 RunningCarrier::RunningCarrier(const std::string& folder, const std::string& exePath) {
+    ReleaseHeldKeys();
     if (!Launch(program, exePath.empty() ? BuiltProgramPath("carrier.exe") : exePath, "", folder))
         return;
     // A window created visible is shown before its children exist: wait for the last one.
