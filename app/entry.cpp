@@ -9,9 +9,8 @@
 // by their full System32 path.
 static void LimitLibrarySearch() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(
-            FindSystemFunction("kernel32.dll", "SetDefaultDllDirectories")));
+    auto setDefaultDllDirectories = FindSystemFunctionAs<SetDefaultDllDirectoriesFunction>(
+        "kernel32.dll", "SetDefaultDllDirectories");
     if (setDefaultDllDirectories == nullptr ||
         !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         SetDllDirectoryA("");

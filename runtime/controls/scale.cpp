@@ -21,11 +21,6 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 static constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
 
-template <typename Function> static Function Find(const char* library, const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(FindSystemFunction(library, name)));
-}
-
 // GetDpiForWindow from Windows 10 1607; before it the monitor's scale from GetDpiForMonitor
 // (Windows 8.1, which already moves a per-monitor aware window between scales); before that
 // (Windows 7) the system's scale, the only one there is.
@@ -33,9 +28,11 @@ UINT DpiOfWindow(HWND window) {
     UINT dpi = 0;
     UINT dpiX;
     if (window != nullptr) {
-        if (auto forWindow = Find<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow"))
+        if (auto forWindow =
+                FindSystemFunctionAs<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow"))
             dpi = forWindow(window);
-        else if (auto forMonitor = Find<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor"))
+        else if (auto forMonitor = FindSystemFunctionAs<GetDpiForMonitorFunction>(
+                     "shcore.dll", "GetDpiForMonitor"))
             if (forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi,
                            &dpiX, &dpi) != S_OK)
                 dpi = 0;

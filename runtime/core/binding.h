@@ -14,6 +14,12 @@ HMODULE LoadSystemLibrary(const char* name);
 // The address of a function that not every Windows has, or null. The binding seam: the program
 // links the system's lookup, a test its own that withholds functions.
 FARPROC FindSystemFunction(const char* library, const char* name);
+// The same as a typed function pointer, null where this Windows has none.
+template <typename Function> Function FindSystemFunctionAs(const char* library, const char* name) {
+    // Through void(*)(), the one function type that converts without a warning.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(FindSystemFunction(library, name)));
+}
 
 // Loads `name` into the library slot, from System32 (the common controls from the manifest's
 // assembly); a library that cannot be loaded is a fatal error.
