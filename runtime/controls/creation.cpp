@@ -18,9 +18,10 @@ HWND MainFormWindow;
 HWND CurrentFormWindow;
 int32_t DefaultRow;
 
-// The common-controls library is bound at its first use, after the entry has limited the library
-// search to System32, so that the import table names only known system DLLs and nothing is taken
-// from the folder the carrier was downloaded to. The manifest's activation context gives version 6.
+// The common-controls library is bound at run time, after the entry has limited the library search
+// to System32, so that the import table names only known system DLLs and nothing is taken from the
+// folder the carrier was downloaded to. The manifest's activation context gives version 6. The
+// entry loads it early; its functions are bound at their first use.
 static void(WINAPI* boundInitCommonControls)();
 static BOOL(WINAPI* boundInitCommonControlsEx)(const INITCOMMONCONTROLSEX*);
 static HWND(WINAPI* boundCreateStatusWindow)(LONG, LPCSTR, HWND, UINT);
