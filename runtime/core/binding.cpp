@@ -19,6 +19,10 @@ HMODULE LoadSystemLibrary(const char* name) {
 }
 
 void BindLibrary(int slot, const char* name) {
+    // A slot keeps the library it was first given: the entry loads the common controls early,
+    // and their first use binds them again without a second load.
+    if (slot >= 0 && slot < kLibrarySlots && libraryHandles[slot] != nullptr)
+        return;
     HMODULE library = nullptr;
     // By its full path the loader would take System32's old common controls, not the version 6
     // that the manifest's activation context redirects the name to (from WinSxS, never the exe's

@@ -22,7 +22,8 @@ template <typename Function> Function FindSystemFunctionAs(const char* library, 
 }
 
 // Loads `name` into the library slot, from System32 (the common controls from the manifest's
-// assembly); a library that cannot be loaded is a fatal error.
+// assembly); a library that cannot be loaded is a fatal error. A slot already filled stays as
+// it is.
 void BindLibrary(int slot, const char* name);
 // The address of `name` in the slot's library; a missing function is a fatal error.
 FARPROC BindFunction(int slot, const char* name);
