@@ -50,8 +50,9 @@ void SaveDocument();
 void DragWindow();
 // Destroys the main window and ends the process with 0.
 void QuitProgram();
-// Enter presses the focused button, Esc quits.
+// Enter presses the focused button ("OK" on its release, see ReleaseKey), Esc quits.
 void PressKey();
+void ReleaseKey();
 // The main form's onMessage: Tab and Shift+Tab between "OK" and "Abbrechen / Schliessen", and the
 // focused button kept across deactivation.
 LRESULT KeyboardFocusMessage();

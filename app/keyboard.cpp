@@ -11,6 +11,23 @@ void FocusOkButton() {
     SendMessageA(MainForm.handle, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
+// "OK" acts on Enter's release, as a button acts on Space's: the dialog it opens takes the focus,
+// so the auto-repeats of a held Enter would otherwise reach the dialog and its questions, each as
+// a press of their default button, and save the document where the user chose nothing.
+static HWND enterPressedOn;
+
+static void ShowPushed(HWND button, BOOL pushed) {
+    SendMessageA(button, BM_SETSTATE, pushed, 0);
+}
+
+// A press whose release is not coming to "OK" (the window left, the key let go elsewhere) acts
+// on nothing.
+static void ForgetEnterPress() {
+    if (enterPressedOn != nullptr)
+        ShowPushed(enterPressedOn, FALSE);
+    enterPressedOn = nullptr;
+}
+
 // The button that had the focus when the window was last left.
 static HWND focusedButton;
 
@@ -26,6 +43,7 @@ static LRESULT MoveFocusOnTab() {
 // instead of the default's focus on the form itself, where no key would reach a button.
 static LRESULT KeepFocusAcrossActivation() {
     if (LOWORD(CurrentEvent.eventWParam) == WA_INACTIVE) {
+        ForgetEnterPress();
         HWND focus = GetFocus();
         if (focus == OkButton.handle || focus == QuitButton.handle)
             focusedButton = focus;
@@ -51,12 +69,22 @@ void PressKey() {
     if (CurrentEvent.eventLParam & kRepeatedKey)
         return;
     WPARAM key = CurrentEvent.eventWParam;
+    HWND window = CurrentEvent.eventWindow;
     if (key == VK_ESCAPE) {
         QuitProgram();
-    } else if (key == VK_RETURN) {
-        if (CurrentEvent.eventWindow == OkButton.handle)
-            SaveDocument();
-        else if (CurrentEvent.eventWindow == QuitButton.handle)
-            QuitProgram();
+    } else if (key == VK_RETURN && window == QuitButton.handle) {
+        QuitProgram();
+    } else if (key == VK_RETURN && window == OkButton.handle) {
+        enterPressedOn = window;
+        ShowPushed(window, TRUE);
     }
+}
+
+void ReleaseKey() {
+    if (CurrentEvent.eventWParam != VK_RETURN || enterPressedOn == nullptr)
+        return;
+    bool pressedHere = enterPressedOn == CurrentEvent.eventWindow;
+    ForgetEnterPress();
+    if (pressedHere)
+        SaveDocument();
 }

@@ -140,6 +140,7 @@ static void FinishButton(ControlRecord& button, FontRecord& font, const char* ca
     SetCaption(caption);
     button.onClick = onClick;
     button.onKeyDown = PressKey;
+    button.onKeyUp = ReleaseKey;
     EndControl();
 }
 

@@ -312,23 +312,37 @@ TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
+INPUT KeyInput(WORD key, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
 // A key pressed and released through the input system, optionally with Shift held.
 void PressKey(WORD key, bool shift = false) {
     std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
     if (shift)
-        add(VK_SHIFT, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
+        inputs.push_back(KeyInput(VK_SHIFT, 0));
+    inputs.push_back(KeyInput(key, 0));
+    inputs.push_back(KeyInput(key, KEYEVENTF_KEYUP));
     if (shift)
-        add(VK_SHIFT, KEYEVENTF_KEYUP);
+        inputs.push_back(KeyInput(VK_SHIFT, KEYEVENTF_KEYUP));
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// A key held down for 2.5 s as the keyboard repeats it: the press, a key-down every 50 ms (the
+// system sets the repeat bit, the key being down), then the release.
+void HoldKey(WORD key) {
+    INPUT down = KeyInput(key, 0);
+    SendInput(1, &down, sizeof down);
+    for (int repeat = 0; repeat < 50; ++repeat) {
+        Sleep(50);
+        SendInput(1, &down, sizeof down);
+    }
+    INPUT up = KeyInput(key, KEYEVENTF_KEYUP);
+    SendInput(1, &up, sizeof up);
 }
 
 // The window that has the keyboard focus in the program, as an accessibility client reads it.
@@ -435,6 +449,37 @@ TEST(Keyboard, HeldKeysPressNothingAndEscAtTheStartEndsTheProgram) {
     EXPECT_TRUE(ShownDialogs(carrier).empty()) << "a repeated Enter opened the Save dialog";
     PressKey(VK_ESCAPE);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+}
+
+// Enter held on "OK": the dialog opens on its release, so none of its repeats reaches the dialog
+// or its overwrite question, each of which would take one for a press of its default button and
+// save where the user chose nothing.
+TEST(Keyboard, AHeldEnterOpensTheDialogOnItsReleaseAndSavesNothing) {
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "a file of the proposed name in the start folder" : "none");
+        ScratchFolder folder("held");
+        std::string proposed = folder.Path("Wendelkamm_28.pdf");
+        if (existing)
+            std::ofstream(proposed, std::ios::binary) << "the user's file";
+        RunningCarrier carrier(folder.path);
+        ASSERT_NE(carrier.main, nullptr);
+        ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+        HoldKey(VK_RETURN);
+        HWND dialog = carrier.WaitForSaveDialog();
+        ASSERT_NE(dialog, nullptr) << "the release opens the dialog";
+        EXPECT_FALSE(
+            WaitUntil([&] { return ShownDialogs(carrier) != std::vector<HWND>{dialog}; }, 1500))
+            << "the dialog did not stay open alone for the user's choice";
+        EXPECT_EQ(folder.FileNames(), existing ? std::vector<std::string>{"Wendelkamm_28.pdf"}
+                                               : std::vector<std::string>{});
+        if (existing) {
+            EXPECT_TRUE(ReadWholeFile(proposed) == "the user's file") << "the user's file replaced";
+        }
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(FocusReaches(carrier, kOkButton));
+        PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+        EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    }
 }
 
 TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
