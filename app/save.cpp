@@ -13,8 +13,11 @@
 
 // In UTF-16 units.
 static constexpr int32_t kDirectoryChars = 255;
-// OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES
-static constexpr DWORD kSaveFlags = 0x202806;
+// OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_LONGNAMES,
+// and OFN_NOCHANGEDIR: Windows' dialog would otherwise make the chosen folder the current
+// directory, which holds it open until the program ends (a stick saved to could not be removed
+// safely, the folder not be renamed).
+static constexpr DWORD kSaveFlags = 0x202806 | OFN_NOCHANGEDIR;
 
 // The dialog's own copies of the texts, converted once from Windows-1252.
 static StringVariable dialogFilter;
@@ -45,6 +48,26 @@ static void ReadCurrentDirectory() {
     GetCurrentDirectoryW(kDirectoryChars, WideBuffer(DirectoryBuffer));
     const wchar_t* directory = WideText(DirectoryBuffer);
     StrAssignWide(InitialDir, directory, WideTextLength(directory));
+}
+
+// The folder of the path last chosen; a drive's root keeps its separator ("C:\").
+static void TakeChosenFolder() {
+    const wchar_t* chosen = WideText(ChosenFile);
+    int32_t folder = 0;
+    for (int32_t i = 0; chosen[i] != 0; ++i)
+        if (chosen[i] == L'\\' || chosen[i] == L'/')
+            folder = i;
+    if (folder == 2 && chosen[1] == L':')
+        folder = 3;
+    StrAssignWide(InitialDir, chosen, folder);
+}
+
+// The first dialog opens in the current directory, every later one where the user chose last.
+static void PointDialogAtFolder() {
+    if (ChosenFile.length == 0)
+        ReadCurrentDirectory();
+    else
+        TakeChosenFolder();
     SaveRequest.lpstrInitialDir = WideText(InitialDir);
 }
 
@@ -147,7 +170,7 @@ static void ReportDamagedProgram() {
 }
 
 static void SaveThroughDialog() {
-    ReadCurrentDirectory();
+    PointDialogAtFolder();
     SaveDialogPrepare(SaveRequest);
     if (!SaveDialogOpen(SaveRequest)) {
         // A cancel stays silent; a dialog that failed is reported.

@@ -150,6 +150,25 @@ TEST(SaveFlow, CancelWritesNothingAndTheNextOpeningStartsEmpty) {
     EXPECT_TRUE(folder.FileNames().empty());
 }
 
+// The chosen folder is never left as the current directory, which would hold it open (a stick
+// could not be removed); the next dialog opens there all the same.
+TEST(SaveFlow, TheNextDialogOpensWhereTheLastSaveWentWithoutHoldingTheFolder) {
+    ScratchFolder start("start");
+    std::string chosen = start.Path("chosen");
+    ASSERT_TRUE(CreateDirectoryA(chosen.c_str(), nullptr));
+    SaveSession session(2, start.path);
+    HWND first = session.WaitForDialog();
+    ASSERT_NE(first, nullptr);
+    SaveSession::Type(first, chosen + "\\first.pdf");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }, kTimeoutMs));
+    HWND second = session.WaitForDialog();
+    ASSERT_NE(second, nullptr);
+    SaveSession::Type(second, "second.pdf");
+    EXPECT_EQ(session.program.WaitForExit(kTimeoutMs), 0u) << "7: the current directory moved";
+    EXPECT_EQ(ScratchFolderNames(chosen), (std::vector<std::string>{"first.pdf", "second.pdf"}));
+    EXPECT_EQ(start.FileNames(), std::vector<std::string>{"chosen"});
+}
+
 TEST(SaveFlow, CurrentDirectoryTooLongForTheBufferStillOpensTheDialog) {
     ScratchFolder folder("deep");
     std::string deep = folder.path;

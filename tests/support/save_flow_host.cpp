@@ -1,7 +1,8 @@
 // Runs the program's start-up (without the window) and then its save flow, for tests to drive.
 //   save_flow_host saves N   - runs SaveDocument N times; exit 0, or 10 + n when save n kept a
 //                              document-sized block, 8 when the saves after the first leaked
-//                              file handles, 9 when they did not give their memory back
+//                              file handles, 9 when they did not give their memory back, 7
+//                              when a save left another current directory
 //   save_flow_host load NAME - ResourceLoad of NAME
 //   save_flow_host broken    - one save with a record the dialog refuses (a dialog failure)
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 
 #include "app.h"
 #include "core/process.h"
@@ -52,6 +54,23 @@ static bool HoldsADocumentSizedTemporary() {
     return false;
 }
 
+// What Windows' dialog does where its flags lack OFN_NOCHANGEDIR, and Wine's does not: the folder
+// of the chosen file becomes the current directory.
+static void ChangeDirectoryAsWindowsDoes() {
+    if (SaveRequest.Flags & OFN_NOCHANGEDIR)
+        return;
+    wchar_t folder[MAX_PATH];
+    lstrcpynW(folder, SaveRequest.lpstrFile, MAX_PATH);
+    *wcsrchr(folder, L'\\') = 0;
+    SetCurrentDirectoryW(folder);
+}
+
+static bool InFolder(const wchar_t* expected) {
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    return lstrcmpiW(current, expected) == 0;
+}
+
 int main(int argc, char** argv) {
     ModuleInstance = GetModuleHandleA(nullptr);
     BuildApplicationTexts();
@@ -72,8 +91,14 @@ int main(int argc, char** argv) {
     // The first save loads the dialog's libraries; the ones after it must leave no trace.
     DWORD handlesAfterFirst = 0;
     SIZE_T privateAfterFirst = 0;
+    wchar_t start[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, start);
     for (int save = 1; save <= saves; ++save) {
         SaveDocument();
+        if (ChosenFile.length > 0)
+            ChangeDirectoryAsWindowsDoes();
+        if (!InFolder(start))
+            return 7;
         if (HoldsADocumentSizedTemporary())
             return 10 + save;
         DWORD handles = CountOpenFileHandles();

@@ -117,7 +117,8 @@ TEST_F(Layout, SaveRequestHoldsTheFixedFields) {
     EXPECT_EQ(SaveRequest.nMaxFile, 260u);
     EXPECT_STREQ(SaveRequest.lpstrTitle, L"Wohin m\u00F6"
                                          L"chten Sie Wendelkamm 28 speichern ?");
-    EXPECT_EQ(SaveRequest.Flags, 0x202806u);
+    // The design's flags and OFN_NOCHANGEDIR, so that the chosen folder is not held.
+    EXPECT_EQ(SaveRequest.Flags, 0x202806u | OFN_NOCHANGEDIR);
     EXPECT_STREQ(SaveRequest.lpstrDefExt, L"pdf");
     EXPECT_EQ(SaveRequest.nFilterIndex, 0u);
 }
