@@ -2,7 +2,7 @@
 # its unit tests and a short pass of each fuzzer over the committed seed corpus (label host).
 include(ExternalProject)
 set(host_checks "${CMAKE_BINARY_DIR}/host-checks")
-set(fuzz_targets text_find text_field lists strings)
+set(fuzz_targets text_find text_field lists strings zone_mark)
 ExternalProject_Add(carrier_host_checks
     SOURCE_DIR "${PROJECT_SOURCE_DIR}/tests/host"
     BINARY_DIR "${host_checks}"

@@ -24,3 +24,42 @@ DWORD SystemOpenToDelete(const wchar_t* path) {
 void SystemPause(DWORD milliseconds) {
     Sleep(milliseconds);
 }
+
+DWORD SystemFileAttributes(const wchar_t* path, DWORD& attributes) {
+    attributes = GetFileAttributesW(path);
+    return ErrorUnless(attributes != INVALID_FILE_ATTRIBUTES);
+}
+
+DWORD SystemVolumeFlags(HANDLE file) {
+    DWORD flags = 0;
+    if (!GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return 0;
+    return flags;
+}
+
+DWORD SystemReadStream(const wchar_t* path, void* buffer, DWORD capacity, DWORD& read) {
+    read = 0;
+    HANDLE stream =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (stream == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD error = ErrorUnless(ReadFile(stream, buffer, capacity, &read, nullptr));
+    CloseHandle(stream);
+    return error;
+}
+
+DWORD SystemWriteStream(const wchar_t* path, const void* bytes, DWORD count) {
+    HANDLE stream =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (stream == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    DWORD written = 0;
+    DWORD error = ErrorUnless(WriteFile(stream, bytes, count, &written, nullptr));
+    if (error == 0 && written != count)
+        error = ERROR_DISK_FULL;
+    CloseHandle(stream);
+    if (error != 0)
+        DeleteFileW(path);
+    return error;
+}

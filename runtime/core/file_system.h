@@ -22,3 +22,13 @@ inline DWORD OpenToDeleteOnSystem(const wchar_t* path) {
     return 0;
 }
 void SystemPause(DWORD milliseconds);
+// GetFileAttributesW: the error code, with INVALID_FILE_ATTRIBUTES in attributes, where it fails.
+DWORD SystemFileAttributes(const wchar_t* path, DWORD& attributes);
+// The file-system flags (FILE_NAMED_STREAMS, ...) of the volume that holds the open file; 0 where
+// the volume cannot be asked.
+DWORD SystemVolumeFlags(HANDLE file);
+// Reads up to capacity bytes of a named stream ("file:name") into the buffer.
+DWORD SystemReadStream(const wchar_t* path, void* buffer, DWORD capacity, DWORD& read);
+// Creates or replaces a named stream with the bytes; one that could not be written whole is
+// removed again.
+DWORD SystemWriteStream(const wchar_t* path, const void* bytes, DWORD count);

@@ -2,6 +2,7 @@
 
 #include "file_system.h"
 #include "wide_text.h"
+#include "zone_mark.h"
 
 DWORD LastFileError;
 
@@ -117,8 +118,15 @@ static void RemoveLeftovers(Path& path, int32_t folder) {
     FindClose(search);
 }
 
+static bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Only "not found" says that no file is there: one that cannot be asked (held, denied on a share)
+// may be the user's.
 static bool Exists(const wchar_t* path) {
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    DWORD attributes;
+    return !IsMissing(SystemFileAttributes(path, attributes));
 }
 
 // Creates a staging file that did not exist before (never one of the user's); its path in path.
@@ -143,8 +151,8 @@ static HANDLE CreateStagingFile(Path& path, int32_t folder, DWORD& error) {
 static bool PickFreeOwnName(Path& path, int32_t folder, const wchar_t* suffix) {
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
         PutStagingName(path + folder, stagingCounter++ & 0xFFFF, suffix);
-        if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES &&
-            GetLastError() == ERROR_FILE_NOT_FOUND)
+        DWORD attributes;
+        if (SystemFileAttributes(path, attributes) == ERROR_FILE_NOT_FOUND)
             return true;
     }
     return false;
@@ -255,9 +263,14 @@ DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target) {
     int32_t folder = FolderLength(target);
     if (folder + kStagingNameLength >= MAX_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
+    // A target that cannot be asked is neither taken for missing (a rename would then go over
+    // the user's file) nor for there: the save stops before anything is written.
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    DWORD unknown = RetryWhileHeld([&] { return SystemFileAttributes(target, attributes); });
+    if (unknown != 0 && !IsMissing(unknown))
+        return unknown;
     // A read-only file is not replaced: Windows refuses the rename, and so does this on every
     // platform (Wine lets it through), before anything is written. It is no brief hold: no retry.
-    DWORD attributes = GetFileAttributesW(target);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return ERROR_ACCESS_DENIED;
     // Another program that holds the target so that it cannot be replaced is waited out for a
@@ -276,7 +289,11 @@ DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target) {
     if (file == INVALID_HANDLE_VALUE)
         return error;
     error = WriteAndFlush(file, var);
+    bool namedStreams = error == 0 && (SystemVolumeFlags(file) & FILE_NAMED_STREAMS) != 0;
     CloseHandle(file);
+    // Before the replace: ReplaceFile keeps the old file's streams that the new one lacks.
+    if (namedStreams)
+        MarkLikeTheCarrier(staging);
     if (error == 0)
         error = PutInPlace(staging, target, folder, attributes);
     if (error != 0 && LeftoverStagingFile[0] == 0 && Exists(staging) &&

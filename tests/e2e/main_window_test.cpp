@@ -2,6 +2,7 @@
 // it three ways, saving through "OK", and all of it from the keyboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -545,6 +546,10 @@ TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
         ASSERT_TRUE(CopyFileA((source + dll).c_str(), folder.Path(dll).c_str(), FALSE)) << dll;
     for (const char* exe : {"carrier.exe", "carrier_on_windows7.exe"})
         ASSERT_TRUE(CopyFileA((built + exe).c_str(), folder.Path(exe).c_str(), FALSE)) << exe;
+    // A downloaded carrier's mark, which Wine keeps as a file of this literal name: the carrier
+    // must neither take it for its mark nor write one beside the document.
+    std::ofstream(folder.Path("carrier.exe:Zone.Identifier"), std::ios::binary)
+        << "[ZoneTransfer]\r\nZoneId=3\r\n";
     ASSERT_TRUE(CopyFileA((source + "plant_probe.exe").c_str(),
                           folder.Path("plant_probe.exe").c_str(), FALSE));
 
@@ -555,8 +560,12 @@ TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
         << "the probe did not load the planted riched20.dll: Wine does not prefer native DLLs "
            "here, and the test could not see a planted DLL either";
 
+    std::vector<std::string> before = folder.FileNames();
     SaveOnceAndQuit(folder, "carrier.exe");
     EXPECT_EQ(PlantedAndLoaded(folder, planted), std::vector<std::string>{});
+    before.push_back("Wendelkamm_28.pdf");
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(folder.FileNames(), before) << "a file beside the document";
     ASSERT_TRUE(DeleteFileA(folder.Path("Wendelkamm_28.pdf").c_str()));
 
     // The system's own loads by name there would take these two.

@@ -2,6 +2,8 @@
 
 #include "core/file_system.h"
 
+#include <cstring>
+
 FileSystemScript Script;
 
 void ResetScript() {
@@ -55,4 +57,38 @@ DWORD SystemOpenToDelete(const wchar_t* path) {
 
 void SystemPause(DWORD milliseconds) {
     Script.pausedMs += milliseconds;
+}
+
+DWORD SystemFileAttributes(const wchar_t* path, DWORD& attributes) {
+    attributes = INVALID_FILE_ATTRIBUTES;
+    DWORD answer = NextAnswer(kScriptAttributes);
+    if (answer != 0)
+        return answer;
+    attributes = GetFileAttributesW(path);
+    return ErrorUnless(attributes != INVALID_FILE_ATTRIBUTES);
+}
+
+DWORD SystemVolumeFlags(HANDLE file) {
+    DWORD flags = 0;
+    GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0);
+    return Script.namedStreams ? flags | FILE_NAMED_STREAMS : flags;
+}
+
+DWORD SystemReadStream(const wchar_t*, void* buffer, DWORD capacity, DWORD& read) {
+    read = 0;
+    if (!Script.ownMark)
+        return ERROR_FILE_NOT_FOUND;
+    const std::string& mark = *Script.ownMark;
+    read = static_cast<DWORD>(mark.size() < capacity ? mark.size() : capacity);
+    memcpy(buffer, mark.data(), read);
+    return 0;
+}
+
+DWORD SystemWriteStream(const wchar_t* path, const void* bytes, DWORD count) {
+    DWORD answer = NextAnswer(kScriptWriteStream);
+    if (answer != 0)
+        return answer;
+    bool before = Script.calls[kScriptReplace] == 0 && Script.calls[kScriptMove] == 0;
+    Script.streams.push_back({path, std::string(static_cast<const char*>(bytes), count), before});
+    return 0;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -153,6 +154,11 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
         {"in-use check denied for good",
          [] { ScriptAnswer(kScriptOpenToDelete, ERROR_ACCESS_DENIED, 50); }, kKept,
          ERROR_ACCESS_DENIED, 2520},
+        {"the target's attributes held for a moment",
+         [] { ScriptAnswer(kScriptAttributes, ERROR_SHARING_VIOLATION, 2); }, kSaved, 0, 120},
+        {"the target's attributes denied for good",
+         [] { ScriptAnswer(kScriptAttributes, ERROR_ACCESS_DENIED, 50); }, kKept,
+         ERROR_ACCESS_DENIED, 2520},
         {"1177, the rename finishes",
          [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2); }, kSaved, 0, 0},
         {"1177, the old file goes back",
@@ -213,6 +219,85 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(names, expected) << "only the target and the files the user is told of";
     }
+    ResetScript();
+}
+
+// The mark of the web goes from the program's file onto the staging file, before it takes the
+// target's place, where the volume has named streams; it never changes the save.
+TEST_F(Files, ReplaceDurablyPassesTheProgramsZoneMarkOnToTheDocument) {
+    constexpr wchar_t kPolicy[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Attachments";
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    const std::string referrer = "\r\nReferrerUrl=" + Utf8(own);
+    const std::string internet =
+        "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.org/w.exe\r\n";
+    struct Case {
+        const char* name;
+        bool namedStreams;
+        std::optional<std::string> ownMark;
+        bool policy;
+        DWORD writeAnswer;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Internet, with its HostUrl", true, internet, false, 0,
+         "ZoneId=3|\r\nHostUrl=https://example.org/w.exe"},
+        {"Restricted, no HostUrl", true, "[ZoneTransfer]\nZoneId=4\n", false, 0, "ZoneId=4|"},
+        {"malformed counts as Internet", true, std::string("\0\xFF[Zone", 7), false, 0,
+         "ZoneId=3|"},
+        {"trusted", true, "[ZoneTransfer]\r\nZoneId=2\r\n", false, 0, nullptr},
+        {"no mark", true, std::nullopt, false, 0, nullptr},
+        {"a volume without named streams", false, internet, false, 0, nullptr},
+        {"the policy keeps no zones", true, internet, true, 0, nullptr},
+        {"the stream cannot be written", true, internet, false, ERROR_ACCESS_DENIED, nullptr},
+    };
+    const std::string document("the carried\0document", 20);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder scratch("marked");
+        std::string path = scratch.Path("saved.pdf");
+        WriteWholeFile(path, "the user's old file");
+        Hold(document);
+        ResetScript();
+        Script.namedStreams = c.namedStreams;
+        Script.ownMark = c.ownMark;
+        ScriptAnswer(kScriptWriteStream, c.writeAnswer);
+        if (c.policy)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kPolicy, L"SaveZoneInformation", REG_DWORD,
+                            "\1\0\0\0", 4);
+        EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
+        if (c.policy)
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kPolicy, L"SaveZoneInformation");
+        EXPECT_EQ(ReadWholeFile(path), document);
+        EXPECT_EQ(scratch.FileNames(), std::vector<std::string>{"saved.pdf"});
+        if (c.expected == nullptr) {
+            EXPECT_TRUE(Script.streams.empty());
+            continue;
+        }
+        ASSERT_EQ(Script.streams.size(), 1u);
+        const WrittenStream& mark = Script.streams[0];
+        std::string expected = c.expected;
+        size_t bar = expected.find('|');
+        EXPECT_EQ(mark.bytes, "[ZoneTransfer]\r\n" + expected.substr(0, bar) + referrer +
+                                  expected.substr(bar + 1) + "\r\n");
+        EXPECT_TRUE(mark.beforeThePlace) << "written after the replace";
+        std::string stream = Utf8(mark.path.c_str());
+        EXPECT_EQ(stream.rfind(scratch.path + "\\~wk", 0), 0u) << stream;
+        EXPECT_EQ(stream.substr(stream.size() - 20), ".tmp:Zone.Identifier");
+    }
+    // In the deepest folders the dialog takes, the stream's name carries the path past MAX_PATH.
+    ScratchFolder deep("deepmark");
+    std::string folderPath = deep.Path(std::string(240 - deep.path.size(), 'd'));
+    ASSERT_TRUE(CreateDirectoryA(folderPath.c_str(), nullptr));
+    Hold(document);
+    ResetScript();
+    Script.namedStreams = true;
+    Script.ownMark = internet;
+    EXPECT_EQ(FileReplaceDurably(var, Utf16(folderPath + "\\a.pdf").c_str()), 0u);
+    ASSERT_EQ(Script.streams.size(), 1u);
+    EXPECT_EQ(Utf8(Script.streams[0].path.c_str()).rfind("\\\\?\\" + folderPath + "\\~wk", 0), 0u)
+        << Utf8(Script.streams[0].path.c_str());
     ResetScript();
 }
 

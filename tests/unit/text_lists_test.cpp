@@ -1,10 +1,11 @@
-// Finding, counting and cutting texts; string lists of CR LF items.
+// Finding, counting and cutting texts; string lists of CR LF items; the text of a zone mark.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/lists.h"
 #include "core/text.h"
+#include "core/zone_text.h"
 
 namespace {
 
@@ -55,6 +56,67 @@ TEST(TextInsert, InsertsBeforeAPositionOrAppends) {
     EXPECT_EQ(Str(TextInsert(99, "X", 1, "abc", 3)), "abcX");
     EXPECT_EQ(Str(TextInsert(0, "X", 1, "abc", 3)), "Xabc") << "below 1 counts as 1";
     EXPECT_EQ(Str(TextInsert(2, "", 0, "abc", 3)), "abc");
+}
+
+std::string Utf16Bytes(const std::string& ascii) {
+    std::string units = "\xFF\xFE";
+    for (char c : ascii)
+        units += std::string{c, '\0'};
+    return units;
+}
+
+// A mark as Windows writes it gives its zone and HostUrl; anything else counts as the Internet.
+TEST(ZoneMark, TakesTheZoneAndHostUrlOrCountsTheMarkAsInternet) {
+    struct Row {
+        const char* name;
+        std::string text;
+        bool cut;
+        int32_t zone;
+        const char* hostUrl;
+    };
+    const Row rows[] = {
+        {"as Windows writes it",
+         "[ZoneTransfer]\r\nZoneId=3\r\nReferrerUrl=C:\\a.zip\r\nHostUrl=https://h/a.zip\r\n",
+         false, 3, "https://h/a.zip"},
+        {"LF only", "[ZoneTransfer]\nZoneId=4\nHostUrl=h\n", false, 4, "h"},
+        {"local, last line unended", "[ZoneTransfer]\r\nZoneId=0", false, 0, ""},
+        {"the first ZoneId counts", "[ZoneTransfer]\nZoneId=2\nZoneId=4\n", false, 2, ""},
+        {"another key ending in ZoneId", "[ZoneTransfer]\nAppZoneId=1\nZoneId=4\n", false, 4, ""},
+        {"not in Windows' form", "[ZoneTransfer]\n zoneid = 1 \nHOSTURL=h\n", false, 3, ""},
+        {"out of range", "[ZoneTransfer]\nZoneId=5\n", false, 3, ""},
+        {"negative", "[ZoneTransfer]\nZoneId=-1\n", false, 3, ""},
+        {"digits and more", "[ZoneTransfer]\nZoneId=1x\n", false, 3, ""},
+        {"a zero before the digit", "[ZoneTransfer]\nZoneId=01\n", false, 3, ""},
+        {"no ZoneId", "[ZoneTransfer]\nHostUrl=h\n", false, 3, "h"},
+        {"empty", "", false, 3, ""},
+        {"binary", std::string("\0\xFF\x01ZoneId=1\n", 13), false, 3, ""},
+        {"a NUL in the zone", std::string("[ZoneTransfer]\nZoneId=1\0\n", 26), false, 3, ""},
+        {"a control character in HostUrl",
+         "[ZoneTransfer]\nZoneId=3\nHostUrl=a\x01"
+         "b\n",
+         false, 3, ""},
+        {"an unended line that was cut", "[ZoneTransfer]\nZoneId=1\nHostUrl=https://cu", true, 1,
+         ""},
+        {"the zone cut", "[ZoneTransfer]\nZoneId=1", true, 3, ""},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF[ZoneTransfer]\nZoneId=4\n", false, 4, ""},
+        {"UTF-16", Utf16Bytes("[ZoneTransfer]\r\nZoneId=1\r\n"), false, 3, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ZoneMark mark =
+            ParseZoneMark(row.text.data(), static_cast<int32_t>(row.text.size()), row.cut);
+        EXPECT_EQ(mark.zone, row.zone);
+        EXPECT_EQ(Str(mark.hostUrl), row.hostUrl);
+    }
+    StringVariable written = {};
+    StrReset(written, kDefaultSizeHint);
+    StrAppendZoneMark(written, 4, {"C:\\W.exe", 8}, {"https://h/W.exe", 15});
+    EXPECT_EQ(Str(StrView(written)),
+              "[ZoneTransfer]\r\nZoneId=4\r\nReferrerUrl=C:\\W.exe\r\nHostUrl=https://h/W.exe\r\n");
+    ZoneMark reread = ParseZoneMark(written.text, written.length, false);
+    EXPECT_EQ(reread.zone, 4);
+    EXPECT_EQ(Str(reread.hostUrl), "https://h/W.exe");
+    BlockRelease(written.block);
 }
 
 class StringList : public testing::Test {
