@@ -1,7 +1,8 @@
 // Reads a built carrier and reports what it carries: the "TH" resource found through the PE
 // resource directory (size and SHA-256, whether it matches a given document, and whether it matches
 // the size and CRC-32 the build recorded beside it), the volume
-// named in the program, the PE machine and subsystem, the manifest, and the file's signature digest
+// named in the program, the PE machine and subsystem, the version resource, the manifest, and the
+// file's signature digest
 // as Microsoft's Authenticode format defines it (sections sorted by file offset, bytes between them
 // left out), with whether any byte lies between sections, where that digest and one taken over the
 // file in a straight run (as osslsigncode signs) part ways.
@@ -168,6 +169,90 @@ FindResource(Image& image, const Pe& pe, const std::string& type, const std::str
     return std::nullopt;
 }
 
+// UTF-16 (little-endian) units as UTF-8, up to `units` or a NUL.
+std::string Utf8Of(Image& image, size_t at, size_t units) {
+    std::string text;
+    for (size_t i = 0; i < units && image.ok; ++i) {
+        uint32_t unit = image.Read(at + 2 * i, 2);
+        if (unit == 0)
+            break;
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (image.Read(at + 2 * ++i, 2) - 0xDC00);
+        }
+        if (unit < 0x80) {
+            text += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            text += static_cast<char>(0xC0 | unit >> 6);
+            text += static_cast<char>(0x80 | (unit & 0x3F));
+        } else if (unit < 0x10000) {
+            text += static_cast<char>(0xE0 | unit >> 12);
+            text += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | unit >> 18);
+            text += static_cast<char>(0x80 | (unit >> 12 & 0x3F));
+            text += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (unit & 0x3F));
+        }
+    }
+    return text;
+}
+
+// One node of a version resource: its key, its value and where its children lie.
+struct VersionNode {
+    std::string key;
+    size_t value;
+    uint32_t valueLength;
+    bool text;
+    size_t children;
+    size_t end;
+};
+
+VersionNode ReadVersionNode(Image& image, size_t base, size_t at) {
+    VersionNode node;
+    node.end = at + image.Read(at, 2);
+    node.valueLength = image.Read(at + 2, 2);
+    node.text = image.Read(at + 4, 2) == 1;
+    node.key = Utf8Of(image, at + 6, 64);
+    auto align = [base](size_t offset) { return base + ((offset - base + 3) & ~size_t{3}); };
+    node.value = align(at + 6 + 2 * (node.key.size() + 1));
+    node.children = align(node.value + (node.text ? 2 : 1) * node.valueLength);
+    return node;
+}
+
+// The version resource: the fixed file version and every text of every language block.
+void ReportVersion(Image& image, const Pe& pe) {
+    auto found = FindResource(image, pe, "#16", "#1");
+    if (!found) {
+        std::printf("version: none\n");
+        return;
+    }
+    size_t base = found->first;
+    VersionNode root = ReadVersionNode(image, base, base);
+    if (root.key != "VS_VERSION_INFO" || root.valueLength < 52 ||
+        image.Read(root.value, 4) != 0xFEEF04BD) {
+        std::printf("version: not a version resource\n");
+        return;
+    }
+    uint32_t high = image.Read(root.value + 8, 4);
+    uint32_t low = image.Read(root.value + 12, 4);
+    std::printf("version: file %u.%u.%u.%u\n", high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF);
+    for (size_t at = root.children; at + 6 < root.end && image.ok;) {
+        VersionNode info = ReadVersionNode(image, base, at);
+        for (size_t block = info.children; info.key == "StringFileInfo" && block < info.end;) {
+            VersionNode language = ReadVersionNode(image, base, block);
+            for (size_t string = language.children; string < language.end && image.ok;) {
+                VersionNode value = ReadVersionNode(image, base, string);
+                std::printf("version: %s %s: %s\n", language.key.c_str(), value.key.c_str(),
+                            Utf8Of(image, value.value, value.valueLength).c_str());
+                string = base + ((value.end - base + 3) & ~size_t{3});
+            }
+            block = base + ((language.end - base + 3) & ~size_t{3});
+        }
+        at = base + ((info.end - base + 3) & ~size_t{3});
+    }
+}
+
 // The volume in the program name: "Wendelkamm", 1 to 4 digits and a NUL.
 std::optional<std::string> ProgramVolume(const Bytes& exe) {
     const std::string prefix = "Wendelkamm";
@@ -310,6 +395,7 @@ int main(int argc, char** argv) {
                 digest.empty() ? "(sections outside the file)" : digest.c_str());
     ok = ok && contiguous && !digest.empty();
 
+    ReportVersion(image, *pe);
     auto manifest = FindResource(image, *pe, "#24", "#1");
     if (manifest) {
         std::printf("manifest:\n%.*s\n", static_cast<int>(manifest->second),

@@ -121,6 +121,41 @@ TEST(MainWindow, ControlsHaveTheirClassStyleAndRectangle) {
     EXPECT_EQ(GetParent(carrier.Control(kCloseBox)), carrier.Control(kTitleBar));
 }
 
+// What Windows shows of the file (Explorer's details, Task Manager): the German block of its
+// version resource, no publisher where the build names none.
+void ExpectVersionTexts(const std::wstring& exe) {
+    DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+    ASSERT_NE(size, 0u) << "no version resource";
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+    const std::pair<const wchar_t*, const wchar_t*> fields[] = {
+        {L"FileDescription", L"Wendelkamm 28"},
+        {L"ProductName", L"Wendelkamm 28"},
+        {L"InternalName", L"Wendelkamm28"},
+        {L"OriginalFilename", L"Wendelkamm_28.exe"},
+        {L"FileVersion", L"1.0.0.28"},
+        {L"ProductVersion", L"1.0.0.28"},
+        {L"CompanyName", nullptr},
+        {L"LegalCopyright", nullptr},
+    };
+    for (const auto& [name, expected] : fields) {
+        std::wstring path = std::wstring(L"\\StringFileInfo\\040704B0\\") + name;
+        void* value = nullptr;
+        UINT length = 0;
+        bool found = VerQueryValueW(info.data(), path.c_str(), &value, &length) && length > 0;
+        EXPECT_EQ(found, expected != nullptr) << Utf8(name);
+        if (found && expected != nullptr) {
+            EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), expected) << Utf8(name);
+        }
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 28u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
 // The texts are Windows-1252 in the program and reach Windows as UTF-16: under a system locale
 // whose ANSI code page is another (CTest runs this once more under ru_RU.UTF-8, code page 1251),
 // they read back as written.
@@ -136,6 +171,7 @@ TEST(MainWindow, TextsOfTheWindowAndTheSaveDialogAreGermanWhateverTheCodePage) {
     };
     for (const auto& [id, text] : texts)
         EXPECT_EQ(WindowTextW(carrier.Control(id)), From1252(text)) << id;
+    ExpectVersionTexts(Utf16(BuiltProgramPath("carrier.exe")));
     HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowTextW(dialog), From1252(kDialogTitle));

@@ -94,7 +94,8 @@ sections_without_gaps() {
 }
 check "every byte from the headers to the last section lies in a section" sections_without_gaps
 resources=$(wrestool -l "$exe")
-for resource in "--type=2 --name='TITLEBAR'" "--type=2 --name='XBUT'" "--type=14 --name='APPICO'"; do
+for resource in "--type=2 --name='TITLEBAR'" "--type=2 --name='XBUT'" "--type=14 --name='APPICO'" \
+    "--type=16 --name=1 --language=1031"; do
     check "resource $resource" 'grep -qF -- "$resource" <<<"$resources"'
 done
 
