@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The publisher's build: a carrier for volume 29 from the stand-in document, built twice in two
-# folders (the same bytes), verified, then signed with a throw-away certificate and verified again.
+# folders (the same bytes), verified, then signed with a throw-away certificate and verified again,
+# then signed through a PKCS#11 token and timestamped, and refused for each way that can fail.
 # A release of the tests' own volume must be the very exe the i686 tests ran.
 set -euo pipefail
 root=$1
@@ -78,4 +79,123 @@ echo "ok: the published-way signature digest is the one signed, padded layout in
 # Signing appends the certificate only: imports, load configuration, manifest and the document hold.
 bash "$root/tests/static/check_shipped_exe.sh" "$exe_a" "$document" >"$work/signed-checks.log" ||
     { cat "$work/signed-checks.log"; fail "the signed exe's static checks"; }
+bash "$root/tests/static/check_hardening.sh" "$exe_a" i686-w64-mingw32-objdump >>"$work/signed-checks.log" ||
+    { cat "$work/signed-checks.log"; fail "the signed exe's flags"; }
 echo "ok: the signed exe passes the static checks"
+
+# Signing as publishers must: the key in a token, reached through PKCS#11 (SoftHSM2 stands in for it,
+# in a folder of the test's own), and a timestamp from an RFC 3161 authority on 127.0.0.1.
+export SOFTHSM2_CONF="$work/softhsm2.conf"
+mkdir -p "$work/tokens"
+printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR\n' "$work/tokens" \
+    >"$SOFTHSM2_CONF"
+softhsm2-util --init-token --free --label carrier --pin 1234 --so-pin 5678 >/dev/null
+openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Wendelkamm token signer" \
+    -keyout "$work/token-key.pem" -out "$work/token-cert.pem" >/dev/null 2>&1
+openssl pkcs8 -topk8 -nocrypt -in "$work/token-key.pem" -out "$work/token-key.p8"
+softhsm2-util --import "$work/token-key.p8" --token carrier --label signer --id 01 --pin 1234 \
+    >/dev/null
+rm "$work/token-key.pem" "$work/token-key.p8"
+module=/usr/lib/softhsm/libsofthsm2.so
+uri='pkcs11:token=carrier;object=signer;type=private'
+
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm test TSA root" \
+    -keyout "$work/tsa-ca-key.pem" -out "$work/tsa-ca.pem" >/dev/null 2>&1
+openssl req -newkey rsa:2048 -nodes -subj "/CN=Wendelkamm test TSA" -keyout "$work/tsa-key.pem" \
+    -out "$work/tsa.csr" >/dev/null 2>&1
+printf 'basicConstraints = CA:FALSE\nextendedKeyUsage = critical,timeStamping\nkeyUsage = critical,digitalSignature\n' \
+    >"$work/tsa-ext.cnf"
+openssl x509 -req -in "$work/tsa.csr" -CA "$work/tsa-ca.pem" -CAkey "$work/tsa-ca-key.pem" \
+    -CAcreateserial -days 2 -extfile "$work/tsa-ext.cnf" -out "$work/tsa.pem" >/dev/null 2>&1
+echo 01 >"$work/tsa-serial"
+cat >"$work/ts.cnf" <<EOF
+[tsa]
+default_tsa = tsa_config
+[tsa_config]
+serial = $work/tsa-serial
+crypto_device = builtin
+signer_cert = $work/tsa.pem
+certs = $work/tsa-ca.pem
+signer_key = $work/tsa-key.pem
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha256, sha384, sha512
+accuracy = secs:1
+ess_cert_id_alg = sha256
+EOF
+tsa_pids=()
+end_authorities() { [ ${#tsa_pids[@]} -eq 0 ] || kill "${tsa_pids[@]}" 2>/dev/null || true; }
+trap end_authorities EXIT
+# start_tsa NAME [refuse]: an authority on a port of its own, in $work/NAME.port.
+start_tsa() {
+    python3 "$root/tests/release/tsa_server.py" "$work/ts.cnf" "$work/$1.port" ${2:+"$2"} &
+    tsa_pids+=($!)
+    for _ in $(seq 100); do [ -s "$work/$1.port" ] && return; sleep 0.1; done
+    fail "the timestamp authority $1 did not start"
+}
+start_tsa answering
+start_tsa refusing refuse
+answering="http://127.0.0.1:$(cat "$work/answering.port")/"
+# shellcheck disable=SC2034 # read through ${!authority} below
+refusing="http://127.0.0.1:$(cat "$work/refusing.port")/"
+silent="http://127.0.0.1:$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')/"
+
+# osslsigncode behind a shim that records its command lines: the PIN must be on none of them.
+mkdir -p "$work/shim"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/osslsigncode-args"\nexec %s "$@"\n' "$work" \
+    "$(command -v osslsigncode)" >"$work/shim/osslsigncode"
+chmod +x "$work/shim/osslsigncode"
+PATH="$work/shim:$PATH" CARRIER_SIGN_PIN=1234 release a 29 --sign "$work/token-cert.pem" "$uri" \
+    --pkcs11-module "$module" --timestamp "$silent" --timestamp "$answering" \
+    --ca-file "$work/token-cert.pem" --tsa-ca-file "$work/tsa-ca.pem" --publisher "Verlag Müller"
+grep -q "signed and verified with .*, timestamped by $answering" "$work/release-a.log" ||
+    { cat "$work/release-a.log"; fail "signing through the token with a timestamp"; }
+verified=$(osslsigncode verify -CAfile "$work/token-cert.pem" -TSA-CAfile "$work/tsa-ca.pem" -in "$exe_a")
+grep -q '^Signature verification: ok' <<<"$verified" || fail "the token's signature"
+grep -q '^Timestamp Server Signature verification: ok' <<<"$verified" || fail "the timestamp"
+embedded=$(awk '/^Current message digest/ { print tolower($5) }' <<<"$verified")
+if [ -z "$embedded" ] || [ "$embedded" != "$(published_digest "$exe_a")" ]; then
+    fail "the published-way digest is not the one the token signed"
+fi
+grep -q "^version: 040704B0 CompanyName: Verlag Müller$" "$work/release-a.log" ||
+    fail "the publisher is not in the version resource"
+! grep -q 1234 "$work/osslsigncode-args" || fail "the PIN was on a command line"
+echo "ok: signed through the token (the first authority silent, the second's timestamp), verified, the PIN on no command line"
+
+good=$(sha256sum <"$exe_a")
+# expect_refused NAME MESSAGE ARGUMENT...: the release stops with one line naming what failed, and
+# dist/ keeps the good release and nothing else.
+expect_refused() {
+    local name=$1 message=$2 log="$work/refused-$1.log"
+    shift 2
+    if PATH="$work/shim:$PATH" CARRIER_RELEASE_BUILD="$work/build-a" CARRIER_DIST="$work/dist-a" \
+        "$root/scripts/release" "$document" 29 "$@" >"$log" 2>&1; then
+        fail "$name: released"
+    fi
+    if [ "$(grep -c '^release: ' "$log")" -ne 1 ] || ! grep -q "^release: .*$message" "$log"; then
+        cat "$log"
+        fail "$name: not one line naming what failed ($message)"
+    fi
+    [ "$(sha256sum <"$exe_a")" = "$good" ] || fail "$name: the good release changed"
+    local held
+    held=$(cd "$work/dist-a" && find . -mindepth 1 | sort | tr '\n' ' ')
+    [ "$held" = "./Wendelkamm_29.exe ./Wendelkamm_29.exe.sha256 " ] || fail "$name: dist/ holds $held"
+    echo "ok: $name: $(grep '^release: ' "$log")"
+}
+CARRIER_SIGN_PIN=1234 expect_refused wrong-pin "refused the PIN" --sign "$work/token-cert.pem" \
+    "$uri?pin-value=9999" --pkcs11-module "$module"
+! grep -q 9999 "$work/osslsigncode-args" || fail "the PIN of the URI was on a command line"
+CARRIER_SIGN_PIN=1234 expect_refused missing-module "module $work/none.so does not exist" \
+    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$work/none.so"
+CARRIER_SIGN_PIN=1234 expect_refused missing-token "no key pkcs11:token=absent" \
+    --sign "$work/token-cert.pem" "pkcs11:token=absent;object=signer;type=private" \
+    --pkcs11-module "$module"
+CARRIER_SIGN_PIN=1234 expect_refused key-mismatch "does not match the certificate" \
+    --sign "$work/cert.pem" "$uri" --pkcs11-module "$module"
+CARRIER_SIGN_PIN=1234 expect_refused unverified "does not verify against $work/tsa-ca.pem" \
+    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" --ca-file "$work/tsa-ca.pem"
+for authority in silent refusing; do
+    CARRIER_SIGN_PIN=1234 expect_refused "authority-$authority" "no timestamp authority gave" \
+        --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" \
+        --timestamp "${!authority}" --tsa-ca-file "$work/tsa-ca.pem"
+done
