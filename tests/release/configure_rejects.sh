@@ -32,6 +32,7 @@ expect_rejected() {
 }
 expect_rejected volume-letters "CARRIER_VOLUME must be 1 to 4 digits" -DCARRIER_VOLUME=2a
 expect_rejected volume-five-digits "CARRIER_VOLUME must be 1 to 4 digits" -DCARRIER_VOLUME=12345
+expect_rejected publisher-quoted "CARRIER_PUBLISHER must be a name" '-DCARRIER_PUBLISHER=Acme "Books"'
 expect_rejected missing-document "no such file" -DCARRIER_DOCUMENT="$work/missing.pdf"
 expect_rejected not-a-pdf "is not a PDF" -DCARRIER_DOCUMENT="$work/notes.txt"
 expect_rejected empty-document "is empty" -DCARRIER_DOCUMENT="$work/empty.pdf"
