@@ -16,7 +16,12 @@ static void LimitLibrarySearch() {
         SetDllDirectoryA("");
 }
 
-extern "C" void WINAPI ProgramEntry() {
+// Runs before anything else and never returns, so it checks no stack guard of its own.
+extern "C" __attribute__((no_stack_protector)) void WINAPI ProgramEntry() {
+    // A corrupted heap ends the process instead of being used further. Windows turns this on by
+    // itself only for images of subsystem version 6.0 or later, and raising the i686 image's 4.0
+    // would change the frame that Windows gives its window.
+    HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0);
     LimitLibrarySearch();
     // No system error boxes for missing media or files: the program reports its own failures.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -137,14 +137,25 @@ static void ReportNotSaved(DWORD error) {
     ShowError(WideText(message));
 }
 
+// "0x" and at least four hex digits, as the dialog's error codes are written.
+static void AppendErrorCode(StringVariable& message, DWORD error) {
+    int digits = 4;
+    while (digits < 8 && (error >> (4 * digits)) != 0)
+        ++digits;
+    char code[2 + 8 + 1] = {'0', 'x'};
+    for (int i = 0; i < digits; ++i)
+        code[2 + i] = "0123456789ABCDEF"[(error >> (4 * (digits - 1 - i))) & 0xF];
+    AppendText(message, code);
+}
+
 static void ReportDialogFailure(DWORD error) {
     StringVariable& message = BeginReport(nullptr);
     if (error == FNERR_BUFFERTOOSMALL) {
         AppendText(message, "Der Pfad ist l\xE4nger als 259 Zeichen.");
     } else {
-        char reason[96];
-        wsprintfA(reason, "Der Speichern-Dialog meldet den Fehler 0x%04lX.", error);
-        AppendText(message, reason);
+        AppendText(message, "Der Speichern-Dialog meldet den Fehler ");
+        AppendErrorCode(message, error);
+        AppendText(message, ".");
     }
     ShowError(WideText(message));
 }

@@ -6,10 +6,9 @@
 //   The padding belongs to sections: a signature's digest (Authenticode) hashes the headers and the
 //   sections and leaves out bytes between them, so the raw data must run without a gap from the
 //   headers to the last section, which is checked at the end.
-// - Adds a load configuration directory, which GNU ld does not emit, whose DependentLoadFlags is
-//   LOAD_LIBRARY_SEARCH_SYSTEM32: from Windows 10 1607 on, the loader then resolves the exe's
-//   imports from System32 only, never from the folder it was downloaded to. It goes into the
-//   slack at the end of .rdata, else into a section of its own at the end of the image.
+// - Points the load configuration directory at the program's `_load_config_used`, which Debian 12's
+//   GNU ld does not do, then drops the symbol table that found it (the link keeps one for
+//   this step only).
 // - Makes the resource section read-only (GNU ld marks it writable; Microsoft's linker does not):
 //   Windows charges commit for every writable page of an image it maps, the whole carried document
 //   at each start, and nothing writes to it.
@@ -33,15 +32,8 @@ constexpr uint32_t kPage = 4096;
 constexpr uint32_t kSecurityDirectory = 4;
 constexpr uint32_t kDebugDirectory = 6;
 constexpr uint32_t kLoadConfigDirectory = 10;
-constexpr uint16_t kSearchSystem32 = 0x800;
-constexpr char kLoadConfigSection[8] = {'.', 'l', 'd', 'c', 'f', 'g', 0, 0};
-// IMAGE_LOAD_CONFIG_DIRECTORY32 up to its SecurityCookie, the size every Windows accepts; the
-// 64-bit one up to SEHandlerCount. DependentLoadFlags is the old Reserved1 after CSDVersion.
-constexpr uint32_t kLoadConfigSize32 = 0x40;
-constexpr uint32_t kDependentLoadFlags32 = 0x36;
-constexpr uint32_t kLoadConfigSize64 = 0x70;
-constexpr uint32_t kDependentLoadFlags64 = 0x4E;
-constexpr uint32_t kInitializedReadOnlyData = 0x40000040;
+// IMAGE_FILE_LINE_NUMS_STRIPPED | IMAGE_FILE_LOCAL_SYMS_STRIPPED, as `ld -s` marks an image.
+constexpr uint16_t kSymbolsStripped = 0x0004 | 0x0008;
 constexpr uint32_t kWritable = 0x80000000;
 
 struct Layout {
@@ -73,14 +65,6 @@ void Write32(Bytes& bytes, size_t offset, uint32_t value) {
 void Write16(Bytes& bytes, size_t offset, uint16_t value) {
     bytes[offset] = static_cast<uint8_t>(value);
     bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void BlockZero(Bytes& bytes, size_t offset, size_t count) {
-    std::memset(&bytes[offset], 0, count);
-}
-
-uint32_t AlignUp(uint32_t value, uint32_t alignment) {
-    return (value + alignment - 1) / alignment * alignment;
 }
 
 bool Fail(const std::string& message) {
@@ -240,81 +224,66 @@ bool CheckNoGaps(const Bytes& bytes, const Layout& layout) {
     return true;
 }
 
-// Where the load configuration goes: its RVA and file offset.
-struct Place {
-    uint32_t address;
-    uint32_t raw;
-};
-
-// In the file-alignment slack at the end of .rdata, where the structure belongs: the section grows
-// in memory only, and the file keeps its size. False where the slack is too small.
-bool PlaceInReadOnlyData(Bytes& bytes, const Layout& layout, uint32_t size, Place& place) {
-    for (uint32_t i = 0; i < layout.sectionCount; ++i) {
-        uint32_t header = layout.sections + 40 * i;
-        if (std::memcmp(&bytes[header], ".rdata\0\0", 8) != 0)
+// The load configuration the program defines as `_load_config_used` (i686: `__load_config_used`),
+// as Microsoft's linker and newer GNU ld point the directory at it; found through the symbol
+// table, which is then dropped as `ld -s` would.
+bool FindLoadConfig(const Bytes& bytes, const Layout& layout, uint32_t& address, uint32_t& size) {
+    uint32_t symbols = Read32(bytes, layout.symbolTable);
+    uint32_t count = Read32(bytes, layout.symbolTable + 4);
+    if (symbols == 0 || symbols + 18ull * count > bytes.size())
+        return Fail("no symbol table to find _load_config_used in (link without -s)");
+    uint32_t strings = symbols + 18 * count;
+    for (uint32_t i = 0; i < count; i += 1 + bytes[symbols + 18 * i + 17]) {
+        uint32_t symbol = symbols + 18 * i;
+        std::string name;
+        if (Read32(bytes, symbol) != 0)
+            name.assign(reinterpret_cast<const char*>(&bytes[symbol]),
+                        strnlen(reinterpret_cast<const char*>(&bytes[symbol]), 8));
+        else if (strings + Read32(bytes, symbol + 4) < bytes.size())
+            name = reinterpret_cast<const char*>(&bytes[strings + Read32(bytes, symbol + 4)]);
+        uint16_t section = Read16(bytes, symbol + 12);
+        if ((name != "_load_config_used" && name != "__load_config_used") || section == 0 ||
+            section > layout.sectionCount)
             continue;
-        uint32_t used = AlignUp(Read32(bytes, header + 8), 8);
-        uint32_t address = Read32(bytes, header + 12);
-        bool roomInFile = used + size <= Read32(bytes, header + 16);
-        bool roomInMemory = i + 1 == layout.sectionCount ||
-                            address + used + size <= Read32(bytes, header + 40 + 12);
-        if (!roomInFile || !roomInMemory)
-            return false;
-        Write32(bytes, header + 8, used + size);
-        place = {address + used, Read32(bytes, header + 20) + used};
+        uint32_t header = layout.sections + 40 * (section - 1);
+        uint32_t offset = Read32(bytes, symbol + 8);
+        if (offset + 4 > Read32(bytes, header + 16))
+            return Fail("_load_config_used lies outside its section's raw data");
+        address = Read32(bytes, header + 12) + offset;
+        size = Read32(bytes, Read32(bytes, header + 20) + offset);
         return true;
     }
-    return false;
+    return Fail("the program defines no _load_config_used (runtime/core/load_config.cpp)");
 }
 
-// Else in a new last section of its own.
-bool PlaceInNewSection(Bytes& bytes, Layout& layout, uint32_t size, Place& place) {
-    uint32_t sectionAlignment = Read32(bytes, layout.optional + 32);
-    uint32_t fileAlignment = Read32(bytes, layout.optional + 36);
-    uint32_t headersSize = Read32(bytes, layout.optional + 60);
-    uint32_t header = layout.sections + 40 * layout.sectionCount;
-    if (header + 40 > headersSize)
-        return Fail("no room in the headers for another section");
-    for (uint32_t i = header; i < header + 40; ++i)
-        if (bytes[i] != 0)
-            return Fail("the headers' room after the section table is not empty");
-    uint32_t last = header - 40;
-    uint32_t address =
-        AlignUp(Read32(bytes, last + 12) + Read32(bytes, last + 8), sectionAlignment);
-    uint32_t rawSize = AlignUp(size, fileAlignment);
-    uint32_t raw = AlignUp(static_cast<uint32_t>(bytes.size()), fileAlignment);
-    bytes.resize(raw + rawSize, 0);
-    std::memcpy(&bytes[header], kLoadConfigSection, 8);
-    Write32(bytes, header + 8, size);
-    Write32(bytes, header + 12, address);
-    Write32(bytes, header + 16, rawSize);
-    Write32(bytes, header + 20, raw);
-    Write32(bytes, header + 36, kInitializedReadOnlyData);
-    Write16(bytes, layout.sectionCountField, static_cast<uint16_t>(++layout.sectionCount));
-    Write32(bytes, layout.optional + 8, Read32(bytes, layout.optional + 8) + rawSize);
-    Write32(bytes, layout.optional + 56, AlignUp(address + size, sectionAlignment));
-    place = {address, raw};
+// The symbol table and its strings end the file; an image needs neither.
+bool DropSymbols(Bytes& bytes, const Layout& layout) {
+    uint32_t symbols = Read32(bytes, layout.symbolTable);
+    if (symbols == 0)
+        return true;
+    for (const Section& section : Sections(bytes, layout))
+        if (section.raw + section.rawSize > symbols)
+            return Fail("section data after the symbol table");
+    bytes.resize(symbols);
+    Write32(bytes, layout.symbolTable, 0);
+    Write32(bytes, layout.symbolTable + 4, 0);
+    uint32_t characteristics = layout.symbolTable + 10;
+    Write16(bytes, characteristics, Read16(bytes, characteristics) | kSymbolsStripped);
     return true;
 }
 
-// The load configuration and the directory entry pointing at it.
-bool AddLoadConfig(Bytes& bytes, Layout& layout) {
-    if (DirectorySize(bytes, layout, kLoadConfigDirectory) != 0)
-        return true;
+bool PointAtLoadConfig(Bytes& bytes, const Layout& layout) {
     if (layout.directoryCount <= kLoadConfigDirectory)
         return Fail("no room for a load configuration directory entry");
-    uint32_t size = layout.pe32Plus ? kLoadConfigSize64 : kLoadConfigSize32;
-    Place place;
-    if (!PlaceInReadOnlyData(bytes, layout, size, place) &&
-        !PlaceInNewSection(bytes, layout, size, place))
-        return false;
-    BlockZero(bytes, place.raw, size);
-    Write32(bytes, place.raw, size);
-    Write16(bytes, place.raw + (layout.pe32Plus ? kDependentLoadFlags64 : kDependentLoadFlags32),
-            kSearchSystem32);
-    Write32(bytes, layout.directories + 8 * kLoadConfigDirectory, place.address);
-    Write32(bytes, layout.directories + 8 * kLoadConfigDirectory + 4, size);
-    return true;
+    if (DirectorySize(bytes, layout, kLoadConfigDirectory) == 0) {
+        uint32_t address = 0;
+        uint32_t size = 0;
+        if (!FindLoadConfig(bytes, layout, address, size))
+            return false;
+        Write32(bytes, layout.directories + 8 * kLoadConfigDirectory, address);
+        Write32(bytes, layout.directories + 8 * kLoadConfigDirectory + 4, size);
+    }
+    return DropSymbols(bytes, layout);
 }
 
 bool PostLink(Bytes& bytes) {
@@ -324,7 +293,7 @@ bool PostLink(Bytes& bytes) {
     if (DirectorySize(bytes, layout, kSecurityDirectory) != 0 ||
         DirectorySize(bytes, layout, kDebugDirectory) != 0)
         return Fail("the exe has a certificate or debug directory; finish it before signing");
-    if (!AlignResources(bytes, layout) || !AddLoadConfig(bytes, layout) ||
+    if (!PointAtLoadConfig(bytes, layout) || !AlignResources(bytes, layout) ||
         !CheckNoGaps(bytes, layout))
         return false;
     if (Read32(bytes, layout.checksum) != 0)

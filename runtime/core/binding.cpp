@@ -9,11 +9,15 @@ static HMODULE libraryHandles[kLibrarySlots];
 
 HMODULE LoadSystemLibrary(const char* name) {
     // Room for the longest of the program's own library names.
-    char path[MAX_PATH + 64];
+    constexpr UINT kNameRoom = 60;
+    char path[MAX_PATH + 1 + kNameRoom + 1];
     UINT length = GetSystemDirectoryA(path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
-    wsprintfA(path + length, "\\%.60s", name);
+    path[length++] = '\\';
+    for (UINT i = 0; i < kNameRoom && name[i] != 0; ++i)
+        path[length++] = name[i];
+    path[length] = 0;
     // The libraries it needs in turn are sought from System32 first, never the exe's folder.
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

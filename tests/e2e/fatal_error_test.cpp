@@ -50,4 +50,24 @@ INSTANTIATE_TEST_SUITE_P(
                               "Resource not found nosuchres", 5}),
     [](const testing::TestParamInfo<FatalCase>& info) { return std::string(info.param.name); });
 
+// A program linked as the carrier is: the loader seeds its stack guard before the entry, anew at
+// each start, and a function whose canary was overwritten ends the process with the fast-fail code
+// at once: no handler, no box.
+TEST(StackGuard, IsSeededAtEachStartAndASmashedCanaryEndsTheProcessAtOnce) {
+    const auto defaultCookie = static_cast<DWORD>(sizeof(void*) == 4 ? 0xBB40E64Eu : 0x2DDFA232u);
+    DWORD cookies[2];
+    for (DWORD& cookie : cookies) {
+        Program probe;
+        ASSERT_TRUE(Launch(probe, BuiltProgramPath("stack_probe.exe"), "cookie"));
+        cookie = probe.WaitForExit(kExitTimeoutMs);
+        EXPECT_NE(cookie, static_cast<DWORD>(STILL_ACTIVE));
+        EXPECT_NE(cookie, defaultCookie) << "the guard kept Microsoft's default value";
+    }
+    EXPECT_NE(cookies[0], cookies[1]) << "two starts had the same guard";
+
+    Program smashed;
+    ASSERT_TRUE(Launch(smashed, BuiltProgramPath("stack_probe.exe"), "smash"));
+    EXPECT_EQ(smashed.WaitForExit(kExitTimeoutMs), static_cast<DWORD>(STATUS_STACK_BUFFER_OVERRUN));
+}
+
 } // namespace
