@@ -1,5 +1,6 @@
-# Whether CARRIER_DOCUMENT can be carried: an existing, non-empty PDF within the limit below. Used by
-# the configure and, in script mode before anything is built, by scripts/release:
+# Whether CARRIER_DOCUMENT can be carried: an existing, non-empty PDF within the limit below that a
+# reader can open. Used by the configure and, in script mode before anything is built, by
+# scripts/release:
 #   cmake -DCARRIER_DOCUMENT=FILE -P cmake/CheckDocument.cmake
 #
 # The limit holds on every Windows. The 32-bit program holds the document twice: mapped in its
@@ -29,4 +30,40 @@ endif()
 file(READ "${carrier_document_path}" carrier_document_head LIMIT 5 HEX)
 if(NOT carrier_document_head STREQUAL "255044462d")
     message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is not a PDF (it does not begin with %PDF-)")
+endif()
+
+# Checked as a PDF reader would: qpdf finding errors refuses the document, naming the first problem
+# it reports and, where it gave up, its last word; warnings only are shown and the document is
+# carried (many real PDFs have harmless ones). In script mode before scripts/release has installed
+# qpdf the check waits for the release's second call.
+find_program(CARRIER_QPDF qpdf)
+if(NOT CARRIER_QPDF)
+    if(NOT CMAKE_SCRIPT_MODE_FILE)
+        message(FATAL_ERROR "CARRIER_DOCUMENT: qpdf is needed to check ${CARRIER_DOCUMENT} (scripts/install-deps)")
+    endif()
+    return()
+endif()
+execute_process(COMMAND "${CARRIER_QPDF}" --check "${carrier_document_path}"
+    RESULT_VARIABLE carrier_qpdf_result OUTPUT_QUIET ERROR_VARIABLE carrier_qpdf_report)
+string(REPLACE "${carrier_document_path}: " "" carrier_qpdf_report "${carrier_qpdf_report}")
+string(REPLACE "${carrier_document_path} " "" carrier_qpdf_report "${carrier_qpdf_report}")
+string(REGEX REPLACE "(^|\n)(WARNING|qpdf): " "\\1" carrier_qpdf_report "${carrier_qpdf_report}")
+string(STRIP "${carrier_qpdf_report}" carrier_qpdf_report)
+string(REPLACE "\n" ";" carrier_qpdf_problems "${carrier_qpdf_report}")
+list(FILTER carrier_qpdf_problems EXCLUDE REGEX "^operation succeeded")
+if(NOT carrier_qpdf_problems)
+    set(carrier_qpdf_problems "qpdf ended with ${carrier_qpdf_result}")
+endif()
+if(carrier_qpdf_result EQUAL 3)
+    string(REPLACE ";" "; " carrier_qpdf_warnings "${carrier_qpdf_problems}")
+    message(WARNING "CARRIER_DOCUMENT: qpdf --check warns about ${CARRIER_DOCUMENT} and the "
+                    "document is carried as it is: ${carrier_qpdf_warnings}")
+elseif(NOT carrier_qpdf_result EQUAL 0)
+    list(GET carrier_qpdf_problems 0 carrier_qpdf_first)
+    list(GET carrier_qpdf_problems -1 carrier_qpdf_last)
+    if(NOT carrier_qpdf_first STREQUAL carrier_qpdf_last)
+        string(APPEND carrier_qpdf_first "; ... ${carrier_qpdf_last}")
+    endif()
+    message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is a damaged PDF that readers "
+                        "cannot rely on (qpdf --check: ${carrier_qpdf_first})")
 endif()

@@ -53,52 +53,7 @@ grep -q "document: $(stat -c %s "$document") bytes, sha256 $(sha256sum "$documen
 LC_ALL=C grep -qaF "Wendelkamm29" "$exe_a" || fail "program name"
 echo "ok: volume 29, the document, its size and hash"
 
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm test signer" \
-    -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
-release a 29 --sign "$work/cert.pem" "$work/key.pem"
-grep -q "signed and verified" "$work/release-a.log" || fail "signing"
-osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
-echo "ok: signed and verified"
-# The digest a signature signs, taken the published way (sections in file order, bytes between them
-# left out), is the one osslsigncode embedded, which hashes the file in one run: so no byte lies
-# outside a section. Also for the test variant whose resource section needed padding.
-embedded_digest() {
-    osslsigncode verify -CAfile "$work/cert.pem" -in "$1" | awk '/^Current message digest/ { print tolower($5) }'
-}
-published_digest() { "$work/build-a/host-tools/verify_carrier" "$1" | awk '/^signature digest:/ { print $4 }'; }
-padded="$work/padded.exe"
-osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" \
-    -in "$(dirname "$tested_exe")/carrier_no_memory.exe" -out "$padded" >/dev/null
-for signed in "$exe_a" "$padded"; do
-    embedded=$(embedded_digest "$signed")
-    if [ -z "$embedded" ] || [ "$embedded" != "$(published_digest "$signed")" ]; then
-        fail "$signed: the published-way digest is not the signed one ($embedded)"
-    fi
-done
-echo "ok: the published-way signature digest is the one signed, padded layout included"
-# Signing appends the certificate only: imports, load configuration, manifest and the document hold.
-bash "$root/tests/static/check_shipped_exe.sh" "$exe_a" "$document" >"$work/signed-checks.log" ||
-    { cat "$work/signed-checks.log"; fail "the signed exe's static checks"; }
-bash "$root/tests/static/check_hardening.sh" "$exe_a" i686-w64-mingw32-objdump >>"$work/signed-checks.log" ||
-    { cat "$work/signed-checks.log"; fail "the signed exe's flags"; }
-echo "ok: the signed exe passes the static checks"
-
-# Signing as publishers must: the key in a token, reached through PKCS#11 (SoftHSM2 stands in for it,
-# in a folder of the test's own), and a timestamp from an RFC 3161 authority on 127.0.0.1.
-export SOFTHSM2_CONF="$work/softhsm2.conf"
-mkdir -p "$work/tokens"
-printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR\n' "$work/tokens" \
-    >"$SOFTHSM2_CONF"
-softhsm2-util --init-token --free --label carrier --pin 1234 --so-pin 5678 >/dev/null
-openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Wendelkamm token signer" \
-    -keyout "$work/token-key.pem" -out "$work/token-cert.pem" >/dev/null 2>&1
-openssl pkcs8 -topk8 -nocrypt -in "$work/token-key.pem" -out "$work/token-key.p8"
-softhsm2-util --import "$work/token-key.p8" --token carrier --label signer --id 01 --pin 1234 \
-    >/dev/null
-rm "$work/token-key.pem" "$work/token-key.p8"
-module=/usr/lib/softhsm/libsofthsm2.so
-uri='pkcs11:token=carrier;object=signer;type=private'
-
+# Timestamps from RFC 3161 authorities on 127.0.0.1: one that answers, one that refuses.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm test TSA root" \
     -keyout "$work/tsa-ca-key.pem" -out "$work/tsa-ca.pem" >/dev/null 2>&1
 openssl req -newkey rsa:2048 -nodes -subj "/CN=Wendelkamm test TSA" -keyout "$work/tsa-key.pem" \
@@ -140,12 +95,61 @@ answering="http://127.0.0.1:$(cat "$work/answering.port")/"
 refusing="http://127.0.0.1:$(cat "$work/refusing.port")/"
 silent="http://127.0.0.1:$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')/"
 
+openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Wendelkamm test signer" \
+    -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
+release a 29 --sign "$work/cert.pem" "$work/key.pem" --timestamp "$answering" \
+    --tsa-ca-file "$work/tsa-ca.pem"
+grep -q "signed and verified" "$work/release-a.log" || fail "signing"
+osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
+echo "ok: signed, timestamped and verified"
+# The digest a signature signs, taken the published way (sections in file order, bytes between them
+# left out), is the one osslsigncode embedded, which hashes the file in one run: so no byte lies
+# outside a section. Also for the test variant whose resource section needed padding.
+embedded_digest() {
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$1" | awk '/^Current message digest/ { print tolower($5) }'
+}
+published_digest() { "$work/build-a/host-tools/verify_carrier" "$1" | awk '/^signature digest:/ { print $4 }'; }
+padded="$work/padded.exe"
+osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" \
+    -in "$(dirname "$tested_exe")/carrier_no_memory.exe" -out "$padded" >/dev/null
+for signed in "$exe_a" "$padded"; do
+    embedded=$(embedded_digest "$signed")
+    if [ -z "$embedded" ] || [ "$embedded" != "$(published_digest "$signed")" ]; then
+        fail "$signed: the published-way digest is not the signed one ($embedded)"
+    fi
+done
+echo "ok: the published-way signature digest is the one signed, padded layout included"
+# Signing appends the certificate only: imports, load configuration, manifest and the document hold.
+bash "$root/tests/static/check_shipped_exe.sh" "$exe_a" "$document" >"$work/signed-checks.log" ||
+    { cat "$work/signed-checks.log"; fail "the signed exe's static checks"; }
+bash "$root/tests/static/check_hardening.sh" "$exe_a" i686-w64-mingw32-objdump >>"$work/signed-checks.log" ||
+    { cat "$work/signed-checks.log"; fail "the signed exe's flags"; }
+echo "ok: the signed exe passes the static checks"
+
+# Signing as publishers must: the key in a token, reached through PKCS#11 (SoftHSM2 stands in for it,
+# in a folder of the test's own; its PIN has a backslash, which the key URI carries as written).
+export SOFTHSM2_CONF="$work/softhsm2.conf"
+mkdir -p "$work/tokens"
+printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR\n' "$work/tokens" \
+    >"$SOFTHSM2_CONF"
+pin='12\34'
+softhsm2-util --init-token --free --label carrier --pin "$pin" --so-pin 5678 >/dev/null
+openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Wendelkamm token signer" \
+    -keyout "$work/token-key.pem" -out "$work/token-cert.pem" >/dev/null 2>&1
+openssl pkcs8 -topk8 -nocrypt -in "$work/token-key.pem" -out "$work/token-key.p8"
+softhsm2-util --import "$work/token-key.p8" --token carrier --label signer --id 01 --pin "$pin" \
+    >/dev/null
+rm "$work/token-key.pem" "$work/token-key.p8"
+module=/usr/lib/softhsm/libsofthsm2.so
+uri='pkcs11:token=carrier;object=signer;type=private'
+
+
 # osslsigncode behind a shim that records its command lines: the PIN must be on none of them.
 mkdir -p "$work/shim"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/osslsigncode-args"\nexec %s "$@"\n' "$work" \
     "$(command -v osslsigncode)" >"$work/shim/osslsigncode"
 chmod +x "$work/shim/osslsigncode"
-PATH="$work/shim:$PATH" CARRIER_SIGN_PIN=1234 release a 29 --sign "$work/token-cert.pem" "$uri" \
+PATH="$work/shim:$PATH" release a 29 --sign "$work/token-cert.pem" "$uri?pin-value=12\3%34" \
     --pkcs11-module "$module" --timestamp "$silent" --timestamp "$answering" \
     --ca-file "$work/token-cert.pem" --tsa-ca-file "$work/tsa-ca.pem" --publisher "Verlag Müller"
 grep -q "signed and verified with .*, timestamped by $answering" "$work/release-a.log" ||
@@ -159,17 +163,18 @@ if [ -z "$embedded" ] || [ "$embedded" != "$(published_digest "$exe_a")" ]; then
 fi
 grep -q "^version: 040704B0 CompanyName: Verlag Müller$" "$work/release-a.log" ||
     fail "the publisher is not in the version resource"
-! grep -q 1234 "$work/osslsigncode-args" || fail "the PIN was on a command line"
-echo "ok: signed through the token (the first authority silent, the second's timestamp), verified, the PIN on no command line"
+! grep -qE '12\\3|pin-value' "$work/osslsigncode-args" || fail "the PIN was on a command line"
+echo "ok: signed through the token (the PIN of the URI decoded, the first authority silent, the second's timestamp), verified, the PIN on no command line"
 
 good=$(sha256sum <"$exe_a")
-# expect_refused NAME MESSAGE ARGUMENT...: the release stops with one line naming what failed, and
-# dist/ keeps the good release and nothing else.
+# [refused_document=PDF] [refused_volume=V] expect_refused NAME MESSAGE ARGUMENT...: the release stops
+# with one line naming what failed, and dist/ keeps the good release and nothing else.
 expect_refused() {
     local name=$1 message=$2 log="$work/refused-$1.log"
     shift 2
     if PATH="$work/shim:$PATH" CARRIER_RELEASE_BUILD="$work/build-a" CARRIER_DIST="$work/dist-a" \
-        "$root/scripts/release" "$document" 29 "$@" >"$log" 2>&1; then
+        "$root/scripts/release" "${refused_document:-$document}" "${refused_volume:-29}" "$@" \
+        >"$log" 2>&1; then
         fail "$name: released"
     fi
     if [ "$(grep -c '^release: ' "$log")" -ne 1 ] || ! grep -q "^release: .*$message" "$log"; then
@@ -182,20 +187,65 @@ expect_refused() {
     [ "$held" = "./Wendelkamm_29.exe ./Wendelkamm_29.exe.sha256 " ] || fail "$name: dist/ holds $held"
     echo "ok: $name: $(grep '^release: ' "$log")"
 }
-CARRIER_SIGN_PIN=1234 expect_refused wrong-pin "refused the PIN" --sign "$work/token-cert.pem" \
-    "$uri?pin-value=9999" --pkcs11-module "$module"
+CARRIER_SIGN_PIN=$pin expect_refused wrong-pin "refused the PIN" --sign "$work/token-cert.pem" \
+    "$uri?pin-value=9999" --pkcs11-module "$module" \
+    --timestamp "$answering"
 ! grep -q 9999 "$work/osslsigncode-args" || fail "the PIN of the URI was on a command line"
-CARRIER_SIGN_PIN=1234 expect_refused missing-module "module $work/none.so does not exist" \
-    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$work/none.so"
-CARRIER_SIGN_PIN=1234 expect_refused missing-token "no key pkcs11:token=absent" \
+CARRIER_SIGN_PIN=$pin expect_refused missing-module "module $work/none.so does not exist" \
+    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$work/none.so" \
+    --timestamp "$answering"
+CARRIER_SIGN_PIN=$pin expect_refused missing-token "no key pkcs11:token=absent" \
     --sign "$work/token-cert.pem" "pkcs11:token=absent;object=signer;type=private" \
-    --pkcs11-module "$module"
-CARRIER_SIGN_PIN=1234 expect_refused key-mismatch "does not match the certificate" \
-    --sign "$work/cert.pem" "$uri" --pkcs11-module "$module"
-CARRIER_SIGN_PIN=1234 expect_refused unverified "does not verify against $work/tsa-ca.pem" \
-    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" --ca-file "$work/tsa-ca.pem"
+    --pkcs11-module "$module" \
+    --timestamp "$answering"
+CARRIER_SIGN_PIN=$pin expect_refused key-mismatch "does not match the certificate" \
+    --sign "$work/cert.pem" "$uri" --pkcs11-module "$module" \
+    --timestamp "$answering"
+CARRIER_SIGN_PIN=$pin expect_refused unverified "does not verify against $work/tsa-ca.pem" \
+    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" --ca-file "$work/tsa-ca.pem" \
+    --timestamp "$answering"
+CARRIER_SIGN_PIN=$pin expect_refused no-timestamp "--sign needs --timestamp" \
+    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module"
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm weak signer" \
+    -keyout "$work/weak-key.pem" -out "$work/weak-cert.pem" >/dev/null 2>&1
+expect_refused weak-rsa "RSA of 2048 bits; code signing needs 3072" \
+    --sign "$work/weak-cert.pem" "$work/weak-key.pem" --timestamp "$answering"
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-224 -nodes -days 2 \
+    -subj "/CN=Wendelkamm small curve" -keyout "$work/p224-key.pem" -out "$work/p224-cert.pem" \
+    >/dev/null 2>&1
+expect_refused weak-curve "neither RSA nor ECDSA on P-256" \
+    --sign "$work/p224-cert.pem" "$work/p224-key.pem" --timestamp "$answering"
+# The publisher's document is checked as a PDF reader would before anything is built: a cut-off
+# one is refused; a volume that is not 1 to 4 digits, in the release's own line.
+head -c 5000 "$document" >"$work/truncated.pdf"
+refused_document=$work/truncated.pdf expect_refused damaged-pdf "truncated.pdf is a damaged PDF .*qpdf --check: file is damaged"
+refused_volume=2a expect_refused volume "the volume must be 1 to 4 digits"
+asked=$(wc -l <"$work/osslsigncode-args")
+expect_refused broken-escape "broken %-escape" --sign "$work/token-cert.pem" "$uri?pin-value=12%3" \
+    --pkcs11-module "$module" --timestamp "$answering"
+[ "$(wc -l <"$work/osslsigncode-args")" = "$asked" ] || fail "the token was asked with a broken PIN"
 for authority in silent refusing; do
-    CARRIER_SIGN_PIN=1234 expect_refused "authority-$authority" "no timestamp authority gave" \
+    CARRIER_SIGN_PIN=$pin expect_refused "authority-$authority" "no timestamp authority gave" \
         --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" \
         --timestamp "${!authority}" --tsa-ca-file "$work/tsa-ca.pem"
 done
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 \
+    -subj "/CN=Wendelkamm ECDSA signer" -keyout "$work/p256-key.pem" -out "$work/p256-cert.pem" \
+    >/dev/null 2>&1
+release a 29 --sign "$work/p256-cert.pem" "$work/p256-key.pem" --timestamp "$answering" \
+    --tsa-ca-file "$work/tsa-ca.pem"
+echo "ok: an ECDSA P-256 key signs"
+# A PDF with warnings but no errors (its cross-reference table must be rebuilt) is carried, the
+# warnings shown; the release reports the carried copy checked.
+printf '%%PDF-1.5\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Type /Pages /Kids [] /Count 0 >>\nendobj\ntrailer\n<< /Size 3 /Root 1 0 R >>\nstartxref\n999\n%%%%EOF\n' \
+    >"$work/warned.pdf"
+CARRIER_RELEASE_BUILD="$work/build-a" CARRIER_DIST="$work/dist-warned" \
+    "$root/scripts/release" "$work/warned.pdf" 29 >"$work/release-warned.log" 2>&1 ||
+    { cat "$work/release-warned.log"; fail "a PDF with warnings only was refused"; }
+grep -q "^warning: qpdf --check warns about .*warned.pdf.*xref not found" "$work/release-warned.log" ||
+    { cat "$work/release-warned.log"; fail "the warnings were not shown"; }
+grep -q "^document check: the carried copy is the publisher's byte for byte; qpdf --check finds no errors" \
+    "$work/release-warned.log" || fail "the release does not report the carried copy checked"
+cmp -s <(wrestool -x --raw -t 10 -n TH "$work/dist-warned/Wendelkamm_29.exe") "$work/warned.pdf" ||
+    fail "the PDF with warnings is not carried as it is"
+echo "ok: a PDF with warnings only is carried, the warnings shown"
