@@ -43,7 +43,7 @@ static LRESULT OnControlColor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 // Mouse and key messages: the record is the one whose id the dispatcher put in the high word
 // (0, the main form, for messages sent to a form directly). Never default processing.
-static LRESULT OnInput(EventHandler ControlRecord::*slot, UINT message, WPARAM wParam,
+static LRESULT OnInput(EventHandler ControlRecord::* slot, UINT message, WPARAM wParam,
                        LPARAM lParam) {
     ControlRecord* record = RecordAt(HIWORD(wParam));
     if (record != nullptr && record->*slot != nullptr) {
@@ -83,8 +83,8 @@ static LRESULT OnPaint(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // WM_CLOSE and WM_SHOWWINDOW (shown): the record's own slot, else default processing.
-static LRESULT OnFormSlot(EventHandler ControlRecord::*slot, HWND hwnd, UINT message, WPARAM wParam,
-                          LPARAM lParam) {
+static LRESULT OnFormSlot(EventHandler ControlRecord::* slot, HWND hwnd, UINT message,
+                          WPARAM wParam, LPARAM lParam) {
     ControlRecord* record = FindRecord(hwnd);
     if (record == nullptr || record->*slot == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);

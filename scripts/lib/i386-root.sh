@@ -12,7 +12,7 @@ carrier_cache=${CARRIER_CACHE:-/var/cache/wendelkamm-carrier}
 i386_root=$carrier_cache/i386-root
 i386_mirror=http://deb.debian.org/debian
 # What the root holds besides minbase: Wine and the libraries and fonts it loads for the tests.
-i386_root_packages=(wine32 libx11-6 libxext6 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1
+i386_root_packages=(wine32 xdotool libx11-6 libxext6 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1
                     libxrender1 libxfixes3 libxxf86vm1 fonts-liberation fonts-dejavu-core locales)
 # Locales made in the root besides C.UTF-8, for the tests that need another ANSI code page.
 i386_root_locales=(ru_RU)

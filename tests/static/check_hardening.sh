@@ -80,7 +80,9 @@ fi
 check "stack-protected functions check the guard ($guard_reads reads)" '[ "$guard_reads" -ge 10 ]'
 check "a failed check fails fast (int 0x29, FAST_FAIL_STACK_COOKIE_CHECK_FAILURE)" \
     'grep -A1 "mov    \$0x2,%ecx" <<<"$code" | grep -q "int    \$0x29"'
-imports=$(awk -F'\t' 'NF >= 3 && $2 ~ /^[0-9a-f]+$/ { split($3, name, " "); print name[2] }' <<<"$headers")
+# The imported names: the last column of each entry line below a DLL's name (binutils 2.40 and 2.44
+# lay the columns out differently).
+imports=$(awk '/DLL Name:/ { listed = 1; next } /^$/ { listed = 0 } listed && /^\t[0-9a-f]+[ \t]/ { print $NF }' <<<"$headers")
 check "the heap ends the process on corruption (HeapSetInformation imported)" \
     'grep -qx HeapSetInformation <<<"$imports"'
 banned='^(wv?sprintf[AW]?|lstrcpyn?[AW]?|lstrcat[AW]?|lstrncat|str(n)?cpy|str(n)?cat|w?v?sprintf|gets|_?itoa|_?ultoa)$'
