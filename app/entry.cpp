@@ -2,6 +2,8 @@
 #include "app.h"
 #include "core/binding.h"
 #include "core/process.h"
+#include "core/resources.h"
+#include "resource_ids.h"
 
 // Libraries loaded by name come from System32 only, never from the folder the carrier was
 // downloaded to. SetDefaultDllDirectories exists from Windows 8 (and 7 with KB2533623); without
@@ -26,6 +28,8 @@ extern "C" __attribute__((no_stack_protector)) void WINAPI ProgramEntry() {
     // No system error boxes for missing media or files: the program reports its own failures.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     ModuleInstance = GetModuleHandleA(nullptr);
+    // Run from a stick or a share, the program must still be able to say that its medium is gone.
+    KeepImageInMemoryBut(DOCUMENT_RESOURCE);
     // Round to nearest, all exceptions masked.
     __asm__ volatile("fninit");
     StdOutput = GetStdHandle(STD_OUTPUT_HANDLE);

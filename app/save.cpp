@@ -160,24 +160,83 @@ static void ReportDialogFailure(DWORD error) {
     ShowError(WideText(message));
 }
 
-// The size and CRC-32 the build recorded beside the document, 32 bits little-endian each; a
-// program file damaged inside the document, or without the record, never saves it.
-static bool CarriedDocumentIsIntact(const StringVariable& document, uint32_t crc) {
-    TextView record = ResourceBytes(DOCUMENT_CHECKSUM_RESOURCE);
-    if (record.text == nullptr || record.length != 8)
-        return false;
+// The size and CRC-32 the build recorded beside the document, 32 bits little-endian each, read from
+// the program's own file as the document is; a program file damaged inside the document, or
+// without the record, never saves it. The error code where the file cannot be read.
+static DWORD CheckCarriedDocument(const StringVariable& document, uint32_t crc, bool& intact) {
+    intact = false;
+    if (ResourceBytes(DOCUMENT_CHECKSUM_RESOURCE).length != 8)
+        return 0;
+    StringVariable& record = NextTemporary();
+    StrReset(record, kDefaultSizeHint);
+    uint32_t ignored = 0;
+    DWORD error = ResourceReadSummed(record, DOCUMENT_CHECKSUM_RESOURCE, ignored);
+    if (error != 0)
+        return error;
     auto* bytes = reinterpret_cast<const uint8_t*>(record.text);
     uint32_t size =
         bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
     uint32_t sum =
         bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<uint32_t>(bytes[7]) << 24;
-    return size == static_cast<uint32_t>(document.length) && sum == crc;
+    intact = size == static_cast<uint32_t>(document.length) && sum == crc;
+    return 0;
 }
 
 static void ReportDamagedProgram() {
     ShowError(WideFrom1252("Die Programmdatei ist besch\xE4"
                            "digt: das Dokument darin ist nicht vollst\xE4ndig. Bitte laden Sie "
                            "das Programm noch einmal herunter."));
+}
+
+// The program's own file could not be read: run from a stick that was pulled, a share that was
+// dropped, a connection that went away.
+static void ReportProgramUnreadable(DWORD error) {
+    StringVariable& message = BeginReport(WideText(ChosenFile));
+    AppendText(message,
+               "Die Programmdatei kann nicht mehr gelesen werden: ihr Datentr\xE4ger wurde "
+               "entfernt oder die Verbindung zu ihm ist unterbrochen. Bitte kopieren Sie "
+               "das Programm auf diesen Computer und starten Sie es dort erneut.\r\n\r\n");
+    WideView reason = SystemErrorText(error);
+    StrAppendWide(message, reason.text, reason.length);
+    ShowError(WideText(message));
+}
+
+// While the document is read and written the window answers no message, from a slow medium for
+// many seconds: the wait cursor says the program is working, and what the user clicked or typed
+// meanwhile is dropped, so that nothing done while waiting starts a second save.
+static HCURSOR BeginBusy() {
+    return SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+}
+
+static void EndBusy(HCURSOR previous) {
+    MSG dropped;
+    while (PeekMessageA(&dropped, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+           PeekMessageA(&dropped, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    SetCursor(previous);
+}
+
+// Reads the carried document from the program's own file and writes it to the chosen path; a
+// failure is reported and leaves nothing behind.
+static void SaveChosenFile() {
+    StringVariable& document = NextTemporary();
+    StrReset(document, kDefaultSizeHint);
+    HCURSOR previous = BeginBusy();
+    uint32_t crc = 0;
+    bool intact = false;
+    DWORD readError = ResourceReadSummed(document, DOCUMENT_RESOURCE, crc);
+    if (readError == 0)
+        readError = CheckCarriedDocument(document, crc, intact);
+    // Never truncate the target first: a failed save must leave an existing file as it was.
+    DWORD error = readError == 0 && intact ? FileReplaceDurably(document, WideText(ChosenFile)) : 0;
+    StrReset(document, kDefaultSizeHint);
+    EndBusy(previous);
+    if (readError != 0)
+        ReportProgramUnreadable(readError);
+    else if (!intact)
+        ReportDamagedProgram();
+    else if (error != 0)
+        ReportNotSaved(error);
 }
 
 static void SaveThroughDialog() {
@@ -192,20 +251,7 @@ static void SaveThroughDialog() {
     }
     WideView chosen = SaveDialogChosenName(SaveRequest);
     StrAssignWide(ChosenFile, chosen.text, chosen.length);
-
-    StringVariable& document = NextTemporary();
-    StrReset(document, kDefaultSizeHint);
-    uint32_t crc = ResourceLoadSummed(document, DOCUMENT_RESOURCE);
-    if (!CarriedDocumentIsIntact(document, crc)) {
-        StrReset(document, kDefaultSizeHint);
-        ReportDamagedProgram();
-        return;
-    }
-    // Never truncate the target first: a failed save must leave an existing file as it was.
-    DWORD error = FileReplaceDurably(document, WideText(ChosenFile));
-    StrReset(document, kDefaultSizeHint);
-    if (error != 0)
-        ReportNotSaved(error);
+    SaveChosenFile();
 }
 
 // While a save runs, its windows (the dialog, its question, a failure box) are the thread's only

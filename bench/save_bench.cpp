@@ -36,8 +36,9 @@ void ProgramSave(const std::string& target, bool checked = true) {
     double start = NowMs();
     StringVariable& document = NextTemporary();
     StrReset(document, kDefaultSizeHint);
+    uint32_t crc = 0;
     if (checked)
-        ResourceLoadSummed(document, "th");
+        ResourceReadSummed(document, "th", crc);
     else
         ResourceLoad(document, "th");
     double loaded = NowMs();

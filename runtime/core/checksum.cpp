@@ -104,18 +104,3 @@ uint32_t Crc32(uint32_t crc, const void* bytes, uint32_t count) {
         crc = (crc >> 8) ^ crcTables[0][(crc ^ *p) & 0xFF];
     return ~crc;
 }
-
-uint32_t CopyWithCrc32(void* destination, const void* source, uint32_t count, uint32_t crc) {
-    constexpr uint32_t kPiece = 16384;
-    auto* to = static_cast<char*>(destination);
-    auto* from = static_cast<const char*>(source);
-    while (count > 0) {
-        uint32_t piece = count < kPiece ? count : kPiece;
-        BlockCopy(from, to, static_cast<int32_t>(piece));
-        crc = Crc32(crc, to, piece);
-        to += piece;
-        from += piece;
-        count -= piece;
-    }
-    return crc;
-}

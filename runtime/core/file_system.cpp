@@ -1,5 +1,9 @@
 #include "file_system.h"
 
+// The longest path Windows gives a program's own file.
+static constexpr DWORD kProgramPathChars = 32768;
+static wchar_t programPath[kProgramPathChars];
+
 static DWORD ErrorUnless(BOOL done) {
     return done ? 0 : GetLastError();
 }
@@ -62,4 +66,21 @@ DWORD SystemWriteStream(const wchar_t* path, const void* bytes, DWORD count) {
     if (error != 0)
         DeleteFileW(path);
     return error;
+}
+
+DWORD SystemOpenProgramFile(HANDLE& file) {
+    file = INVALID_HANDLE_VALUE;
+    DWORD length = GetModuleFileNameW(nullptr, programPath, kProgramPathChars);
+    if (length == 0)
+        return GetLastError();
+    if (length >= kProgramPathChars)
+        return ERROR_FILENAME_EXCED_RANGE;
+    file = CreateFileW(programPath, GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+}
+
+DWORD SystemReadAt(HANDLE file, DWORD offset, void* buffer, DWORD count) {
+    return ReadAtOnSystem(file, offset, buffer, count);
 }

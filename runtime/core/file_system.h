@@ -32,3 +32,16 @@ DWORD SystemReadStream(const wchar_t* path, void* buffer, DWORD capacity, DWORD&
 // Creates or replaces a named stream with the bytes; one that could not be written whole is
 // removed again.
 DWORD SystemWriteStream(const wchar_t* path, const void* bytes, DWORD count);
+// The program's own file (the running exe) opened for reading; its medium may have gone away.
+DWORD SystemOpenProgramFile(HANDLE& file);
+// Reads count bytes at the offset of an open file; ERROR_HANDLE_EOF where fewer are there.
+DWORD SystemReadAt(HANDLE file, DWORD offset, void* buffer, DWORD count);
+// What SystemReadAt does on the system, for a scripted seam that passes a call through.
+inline DWORD ReadAtOnSystem(HANDLE file, DWORD offset, void* buffer, DWORD count) {
+    OVERLAPPED at = {};
+    at.Offset = offset;
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, count, &read, &at))
+        return GetLastError();
+    return read != count ? ERROR_HANDLE_EOF : 0;
+}

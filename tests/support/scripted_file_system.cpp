@@ -92,3 +92,18 @@ DWORD SystemWriteStream(const wchar_t* path, const void* bytes, DWORD count) {
     Script.streams.push_back({path, std::string(static_cast<const char*>(bytes), count), before});
     return 0;
 }
+
+DWORD SystemOpenProgramFile(HANDLE& file) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+    return file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+}
+
+DWORD SystemReadAt(HANDLE file, DWORD offset, void* buffer, DWORD count) {
+    if (Script.programReadFailsAt && *Script.programReadFailsAt < Script.programBytesRead + count)
+        return Script.programReadError;
+    Script.programBytesRead += count;
+    return ReadAtOnSystem(file, offset, buffer, count);
+}

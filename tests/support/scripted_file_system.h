@@ -40,6 +40,11 @@ struct FileSystemScript {
     // Volumes report named streams (Wine's never do); the program's own file carries this mark.
     bool namedStreams;
     std::optional<std::string> ownMark;
+    // Reads of the program's own file fail with this error from the read that reaches this byte
+    // on, counted over every byte read since the reset, as a medium that has gone away does.
+    std::optional<DWORD> programReadFailsAt;
+    DWORD programReadError;
+    DWORD programBytesRead;
     std::vector<WrittenStream> streams;
 };
 

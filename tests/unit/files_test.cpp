@@ -58,9 +58,11 @@ TEST_F(Files, ResourceLoadCopiesTheDocumentUnchanged) {
     EXPECT_TRUE(document == std::string(var.text, var.length)) << "the bytes differ";
 }
 
-TEST_F(Files, ResourceLoadSummedGivesTheCrcTheBuildRecorded) {
+TEST_F(Files, ResourceReadSummedGivesTheCrcTheBuildRecorded) {
+    ResetScript();
     StrReset(var, kDefaultSizeHint);
-    uint32_t crc = ResourceLoadSummed(var, "th");
+    uint32_t crc = 0;
+    ASSERT_EQ(ResourceReadSummed(var, "th", crc), 0u);
     ASSERT_EQ(var.length, kDocumentSize);
     EXPECT_EQ(var.text[kDocumentSize], 0);
     EXPECT_TRUE(ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH) == std::string(var.text, var.length));
@@ -74,6 +76,22 @@ TEST_F(Files, ResourceLoadSummedGivesTheCrcTheBuildRecorded) {
     TextView carried = ResourceBytes("thsum");
     EXPECT_EQ(std::string(carried.text, carried.length), record) << "the record is carried";
     EXPECT_EQ(ResourceBytes("nosuchres").text, nullptr);
+}
+
+// The program's own file on a medium that went away: the read gives the system's error, wherever
+// in the document it fails, and nothing faults.
+TEST_F(Files, ResourceReadSummedGivesTheErrorOfAReadThatFails) {
+    for (DWORD failsAt : {DWORD{0}, DWORD{kDocumentSize / 2}, DWORD{kDocumentSize - 1}}) {
+        SCOPED_TRACE(failsAt);
+        ResetScript();
+        Script.programReadFailsAt = failsAt;
+        Script.programReadError = ERROR_NOT_READY;
+        StrReset(var, kDefaultSizeHint);
+        uint32_t crc = 0;
+        EXPECT_EQ(ResourceReadSummed(var, "th", crc), static_cast<DWORD>(ERROR_NOT_READY));
+        EXPECT_LE(Script.programBytesRead, failsAt);
+    }
+    ResetScript();
 }
 
 TEST_F(Files, ResourceLoadTakesTheEarlierTypeAndNamedTypes) {
