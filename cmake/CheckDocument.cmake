@@ -32,10 +32,12 @@ if(NOT carrier_document_head STREQUAL "255044462d")
     message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is not a PDF (it does not begin with %PDF-)")
 endif()
 
-# Checked as a PDF reader would: qpdf finding errors refuses the document, naming the first problem
-# it reports and, where it gave up, its last word; warnings only are shown and the document is
-# carried (many real PDFs have harmless ones). In script mode before scripts/release has installed
-# qpdf the check waits for the release's second call.
+# Checked as a PDF reader would: qpdf finding errors, or warning that it lost data while it
+# recovered the file (qpdf 12 only warns where 11 fails: a cut-off file), refuses the document,
+# naming the first problem it reports and its last word; other warnings are shown and the document
+# is carried (many real PDFs have harmless ones, such as a wrong startxref offset). A file without
+# %%EOF in its last 1024 bytes, where readers look for it, is cut off. In script mode before
+# scripts/release has installed qpdf, the check waits for the release's second call.
 find_program(CARRIER_QPDF qpdf)
 if(NOT CARRIER_QPDF)
     if(NOT CMAKE_SCRIPT_MODE_FILE)
@@ -54,6 +56,10 @@ list(FILTER carrier_qpdf_problems EXCLUDE REGEX "^operation succeeded")
 if(NOT carrier_qpdf_problems)
     set(carrier_qpdf_problems "qpdf ended with ${carrier_qpdf_result}")
 endif()
+set(carrier_qpdf_lost "unable to recover|treating stream as empty|unable to find trailer")
+if(carrier_qpdf_result EQUAL 3 AND carrier_qpdf_report MATCHES "${carrier_qpdf_lost}")
+    set(carrier_qpdf_result 2)
+endif()
 if(carrier_qpdf_result EQUAL 3)
     string(REPLACE ";" "; " carrier_qpdf_warnings "${carrier_qpdf_problems}")
     message(WARNING "CARRIER_DOCUMENT: qpdf --check warns about ${CARRIER_DOCUMENT} and the "
@@ -66,4 +72,13 @@ elseif(NOT carrier_qpdf_result EQUAL 0)
     endif()
     message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is a damaged PDF that readers "
                         "cannot rely on (qpdf --check: ${carrier_qpdf_first})")
+endif()
+set(carrier_document_tail 0)
+if(carrier_document_size GREATER 1024)
+    math(EXPR carrier_document_tail "${carrier_document_size} - 1024")
+endif()
+file(READ "${carrier_document_path}" carrier_document_end OFFSET ${carrier_document_tail} HEX)
+if(NOT carrier_document_end MATCHES "2525454f46")
+    message(FATAL_ERROR "CARRIER_DOCUMENT: ${CARRIER_DOCUMENT} is cut off: its last 1024 bytes "
+                        "hold no %%EOF, where PDF readers look for the end of the file")
 endif()

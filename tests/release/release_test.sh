@@ -237,7 +237,7 @@ release a 29 --sign "$work/p256-cert.pem" "$work/p256-key.pem" --timestamp "$ans
 echo "ok: an ECDSA P-256 key signs"
 # A PDF with warnings but no errors (its cross-reference table must be rebuilt) is carried, the
 # warnings shown; the release reports the carried copy checked.
-printf '%%PDF-1.5\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Type /Pages /Kids [] /Count 0 >>\nendobj\ntrailer\n<< /Size 3 /Root 1 0 R >>\nstartxref\n999\n%%%%EOF\n' \
+printf '%%PDF-1.5\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n2 0 obj\n<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n3 0 obj\n<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>\nendobj\ntrailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n999\n%%%%EOF\n' \
     >"$work/warned.pdf"
 CARRIER_RELEASE_BUILD="$work/build-a" CARRIER_DIST="$work/dist-warned" \
     "$root/scripts/release" "$work/warned.pdf" 29 >"$work/release-warned.log" 2>&1 ||
