@@ -75,7 +75,7 @@ void KeepImageInMemoryBut(const char* name) {
         VirtualLock(reinterpret_cast<void*>(after), end - after);
 }
 
-// Read in pieces of 4 MiB: each read is a call into the system (under Wine through its server), and
+// Read in pieces of 4 MiB: each read is a call into the system, under Wine a costly one, and
 // a piece is still in the processor's cache when it is summed. In pieces of 64 KiB the document's
 // read took three times as long under Wine.
 static constexpr DWORD kReadPiece = 4 * 1024 * 1024;
