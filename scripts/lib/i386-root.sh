@@ -145,6 +145,8 @@ enter_i386_root() {
     I386_EMULATED=false
     if i386_needs_emulator; then
         I386_EMULATED=true
+        # Read by the tests that see where the emulator differs from a processor.
+        export CARRIER_I386_EMULATED=1
         fetch_qemu_i386 || { I686_SKIP_REASON="qemu-i386 (qemu 10, bookworm-backports) could not be had"; return 1; }
         register_i386_emulator || { I686_SKIP_REASON="the emulator could not be registered with binfmt_misc"; return 1; }
     fi

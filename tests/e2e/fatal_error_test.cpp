@@ -1,6 +1,8 @@
 // The real program's fatal-error exit, seen as a user sees it: a box, then the exit code.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "support/driver.h"
 
 namespace {
@@ -67,7 +69,13 @@ TEST(StackGuard, IsSeededAtEachStartAndASmashedCanaryEndsTheProcessAtOnce) {
 
     Program smashed;
     ASSERT_TRUE(Launch(smashed, BuiltProgramPath("stack_probe.exe"), "smash"));
-    EXPECT_EQ(smashed.WaitForExit(kExitTimeoutMs), static_cast<DWORD>(STATUS_STACK_BUFFER_OVERRUN));
+    DWORD code = smashed.WaitForExit(kExitTimeoutMs);
+    // qemu's user-mode emulator raises the fast fail's int 0x29 as an illegal instruction, which
+    // Wine then reports as such; on a processor it is the stack-overrun code.
+    bool emulated = std::getenv("CARRIER_I386_EMULATED") != nullptr;
+    EXPECT_TRUE(code == static_cast<DWORD>(STATUS_STACK_BUFFER_OVERRUN) ||
+                (emulated && code == static_cast<DWORD>(STATUS_ILLEGAL_INSTRUCTION)))
+        << std::hex << "exit code 0x" << code;
 }
 
 } // namespace
