@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # What Windows and binary checkers judge a shipped exe by, read from the built exe (either build,
 # signed or not): ASLR, DEP and Terminal Server awareness (and high-entropy addresses on x86_64);
-# on i686 no SEH (and no handler registered); a load configuration whose SecurityCookie names a
-# guard at Microsoft's default value in writable data, relocated with the image, which protected
-# functions check and whose failure fails fast; terminate-on-corruption for the heap; unwind data
+# on i686 no SEH (and no handler registered); a load configuration that limits the search for the
+# imports to System32 and whose SecurityCookie names a guard at Microsoft's default value in
+# writable data, relocated with the image, which protected functions check and whose failure fails
+# fast; terminate-on-corruption for the heap; unwind data
 # on x86_64 that covers the entry; no banned function imported; a read-only resource section
 # (Windows charges commit for writable image pages: the whole carried document at every start).
 # Each check is a command string that check() evaluates later.
@@ -49,11 +50,18 @@ word() { od -An -tu"$2" -j "$1" -N"$2" "$exe" | tr -d ' '; }
 
 read -r config_rva config_size < <(awk '$1 == "Entry" && $2 == "a" { print $3, $4 }' <<<"$headers")
 config_offset=$(offset_of $((base + 16#${config_rva:-0}))) || true
-check "a load configuration whose size is its directory's" \
-    '[ -n "$config_offset" ] && [ "$(word "$config_offset" 4)" = $((16#$config_size)) ]'
+# IMAGE_LOAD_CONFIG_DIRECTORY32 of 0x40 bytes, the size every Windows accepts for an i386 image;
+# the 64-bit one up to SEHandlerCount.
+pointer=4 config_bytes=0x40 search_flags=0x36 cookie_field=0x3C default=$((0xBB40E64E))
+if $x64; then
+    pointer=8 config_bytes=0x70 search_flags=0x4E cookie_field=0x58 default=$((0x00002B992DDFA232))
+fi
+check "a load configuration of $config_bytes bytes, as its directory says" \
+    '[ -n "$config_offset" ] && [ $((16#$config_size)) = $((config_bytes)) ] &&
+     [ "$(word "$config_offset" 4)" = $((config_bytes)) ]'
 [ -n "$config_offset" ] || exit 1
-pointer=4 cookie_field=0x3C default=$((0xBB40E64E))
-if $x64; then pointer=8 cookie_field=0x58 default=$((0x00002B992DDFA232)); fi
+check "load configuration: DependentLoadFlags LOAD_LIBRARY_SEARCH_SYSTEM32 (0x800)" \
+    '[ "$(word $((config_offset + search_flags)) 2)" = 2048 ]'
 cookie=$(word $((config_offset + cookie_field)) $pointer)
 read -ra cookie_section < <(section_of "$cookie") || true
 check "SecurityCookie names a guard in writable data (${cookie_section[0]:-none})" \

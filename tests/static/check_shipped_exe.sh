@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the shipped 32-bit exe without running it: PE32 for i386, GUI subsystem, imports only from
-# known system DLLs (nothing the loader would look for beside the exe before the entry runs), a load
-# configuration that limits the search for them to System32, and its resources and manifest.
+# known system DLLs (nothing the loader would look for beside the exe before the entry runs), and its
+# resources and manifest; the load configuration is read by check_hardening.sh.
 # Each check is a command string that check() evaluates later: its $-expressions are meant to stay
 # unexpanded inside single quotes, and the variables and functions they use look unused to the linter.
 # shellcheck disable=SC2016,SC2034,SC2317
@@ -29,22 +29,6 @@ done
 directory() { awk -v n="$1" '$1 == "Entry" && $2 == n { print $3, $4 }' <<<"$headers"; }
 check "no TLS directory (no code runs before the entry)" '[ "$(directory 9)" = "00000000 00000000" ]'
 check "no delay-import directory" '[ "$(directory d)" = "00000000 00000000" ]'
-# The load configuration: IMAGE_LOAD_CONFIG_DIRECTORY32 of 0x40 bytes, DependentLoadFlags (0x36)
-# LOAD_LIBRARY_SEARCH_SYSTEM32, found in the file through the section that holds its RVA.
-read -r config_rva config_size <<<"$(directory a)"
-base=$((16#$(awk '$1 == "ImageBase" { print $2 }' <<<"$headers")))
-config_offset=
-while read -r _ _ size vma _ offset _; do
-    va=$((base + 16#${config_rva:-0}))
-    if [ $((16#$vma)) -le $va ] && [ $va -lt $((16#$vma + 16#$size)) ]; then
-        config_offset=$((16#$offset + va - 16#$vma))
-    fi
-done < <(i686-w64-mingw32-objdump -h "$exe" | awk '$2 ~ /^\./')
-config_field() { od -An -tu"$2" -j $((config_offset + $1)) -N"$2" "$exe" | tr -d ' '; }
-check "load configuration directory of 0x40 bytes" \
-    '[ "$config_size" = 00000040 ] && [ -n "$config_offset" ] && [ "$(config_field 0 4)" = 64 ]'
-check "load configuration: DependentLoadFlags LOAD_LIBRARY_SEARCH_SYSTEM32 (0x800)" \
-    '[ -n "$config_offset" ] && [ "$(config_field 0x36 2)" = 2048 ]'
 # The carried document, byte for byte, and the manifest of the shipped architecture.
 if [ -n "$document" ]; then
     check "TH holds the document byte for byte" \
