@@ -50,15 +50,13 @@ static void ReadCurrentDirectory() {
     StrAssignWide(InitialDir, directory, WideTextLength(directory));
 }
 
-// The folder of the path last chosen; a drive's root keeps its separator ("C:\").
+// The folder of the path last chosen, without its last separator; a drive's root keeps it ("C:\").
 static void TakeChosenFolder() {
     const wchar_t* chosen = WideText(ChosenFile);
-    int32_t folder = 0;
-    for (int32_t i = 0; chosen[i] != 0; ++i)
-        if (chosen[i] == L'\\' || chosen[i] == L'/')
-            folder = i;
-    if (folder == 2 && chosen[1] == L':')
-        folder = 3;
+    int32_t folder = PathFolderLength(chosen);
+    bool driveRoot = folder == 3 && chosen[1] == L':';
+    if (folder > 0 && chosen[folder - 1] != L':' && !driveRoot)
+        --folder;
     StrAssignWide(InitialDir, chosen, folder);
 }
 
@@ -83,19 +81,19 @@ static void AppendPath(StringVariable& message, const wchar_t* path) {
 
 // Where a failed save left files behind: the file that holds the document and the one that holds
 // the old target, where the target could not be put back; else what could not be removed.
-static void AppendLeftovers(StringVariable& message) {
-    if (DisplacedTargetFile[0] != 0) {
+static void AppendLeftovers(StringVariable& message, const ReplaceOutcome& outcome) {
+    if (outcome.displacedTarget[0] != 0) {
         AppendText(message, "\r\n\r\nDas Dokument liegt in dieser Datei:\r\n");
-        AppendPath(message, LeftoverStagingFile);
+        AppendPath(message, outcome.leftoverStaging);
         AppendText(message, "\r\n\r\nIhre bisherige Datei liegt jetzt hier:\r\n");
-        AppendPath(message, DisplacedTargetFile);
+        AppendPath(message, outcome.displacedTarget);
         return;
     }
-    if (LeftoverStagingFile[0] == 0 && LeftoverBackupFile[0] == 0)
+    if (outcome.leftoverStaging[0] == 0 && outcome.leftoverBackup[0] == 0)
         return;
     AppendText(message, "\r\n\r\nDiese Zwischendateien blieben zur\xFC"
                         "ck und k\xF6nnen gel\xF6scht werden:");
-    for (const wchar_t* leftover : {LeftoverStagingFile, LeftoverBackupFile}) {
+    for (const wchar_t* leftover : {outcome.leftoverStaging, outcome.leftoverBackup}) {
         if (leftover[0] != 0) {
             AppendText(message, "\r\n");
             AppendPath(message, leftover);
@@ -123,17 +121,17 @@ static void ShowError(const wchar_t* text) {
 
 // Tells the user why the chosen file was not saved and names the files the save left behind; the
 // program goes on.
-static void ReportNotSaved(DWORD error) {
+static void ReportNotSaved(const ReplaceOutcome& outcome) {
     StringVariable& message = BeginReport(WideText(ChosenFile));
-    if (error == ERROR_FILENAME_EXCED_RANGE) {
+    if (outcome.error == ERROR_FILENAME_EXCED_RANGE) {
         AppendText(message, "Der Pfad des Ordners ist zu lang, um die Datei sicher zu speichern. "
                             "Bitte w\xE4hlen Sie einen Ordner mit k\xFCrzerem Pfad oder einen "
                             "l\xE4ngeren Dateinamen.");
     } else {
-        WideView reason = SystemErrorText(error);
+        WideView reason = SystemErrorText(outcome.error);
         StrAppendWide(message, reason.text, reason.length);
     }
-    AppendLeftovers(message);
+    AppendLeftovers(message, outcome);
     ShowError(WideText(message));
 }
 
@@ -228,15 +226,17 @@ static void SaveChosenFile() {
     if (readError == 0)
         readError = CheckCarriedDocument(document, crc, intact);
     // Never truncate the target first: a failed save must leave an existing file as it was.
-    DWORD error = readError == 0 && intact ? FileReplaceDurably(document, WideText(ChosenFile)) : 0;
+    ReplaceOutcome saved = {};
+    if (readError == 0 && intact)
+        saved = FileReplaceDurably(document, WideText(ChosenFile));
     StrReset(document, kDefaultSizeHint);
     EndBusy(previous);
     if (readError != 0)
         ReportProgramUnreadable(readError);
     else if (!intact)
         ReportDamagedProgram();
-    else if (error != 0)
-        ReportNotSaved(error);
+    else if (saved.error != 0)
+        ReportNotSaved(saved);
 }
 
 static void SaveThroughDialog() {

@@ -14,6 +14,7 @@
 #include "core/files.h"
 #include "core/process.h"
 #include "core/resources.h"
+#include "resource_ids.h"
 #include "measure.h"
 
 namespace {
@@ -38,13 +39,13 @@ void ProgramSave(const std::string& target, bool checked = true) {
     StrReset(document, kDefaultSizeHint);
     uint32_t crc = 0;
     if (checked)
-        ResourceReadSummed(document, "th", crc);
+        ResourceReadSummed(document, DOCUMENT_RESOURCE, crc);
     else
-        ResourceLoad(document, "th");
+        ResourceLoad(document, DOCUMENT_RESOURCE);
     double loaded = NowMs();
     blockBytes = static_cast<SIZE_T>(document.capacity);
     std::wstring wideTarget(target.begin(), target.end());
-    if (FileReplaceDurably(document, wideTarget.c_str()) != 0)
+    if (FileReplaceDurably(document, wideTarget.c_str()).error != 0)
         std::exit(3);
     StrReset(document, kDefaultSizeHint);
     loadMs = loaded - start;

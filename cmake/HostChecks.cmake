@@ -2,7 +2,9 @@
 # its unit tests and a short pass of each fuzzer over the committed seed corpus (label host).
 include(ExternalProject)
 set(host_checks "${CMAKE_BINARY_DIR}/host-checks")
-set(fuzz_targets text_find text_field lists strings zone_mark)
+# The fuzz targets, one per line; scripts/fuzz and tests/host read the same list.
+file(STRINGS "${PROJECT_SOURCE_DIR}/tests/fuzz/targets" fuzz_targets)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/tests/fuzz/targets")
 ExternalProject_Add(carrier_host_checks
     SOURCE_DIR "${PROJECT_SOURCE_DIR}/tests/host"
     BINARY_DIR "${host_checks}"

@@ -8,6 +8,7 @@
 // file in a straight run (as osslsigncode signs) part ways.
 // Usage: verify_carrier EXE [DOCUMENT]; exit 0 when the exe is a carrier (and matches DOCUMENT).
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -19,6 +20,8 @@
 
 #include <openssl/evp.h>
 #include <zlib.h>
+
+#include "resource_ids.h"
 
 namespace {
 
@@ -134,6 +137,14 @@ std::string EntryName(Image& image, size_t resourceBase, uint32_t nameField) {
     return name;
 }
 
+// Resource names match without regard to case, as the loader matches them.
+bool SameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    });
+}
+
 // Follows type, name and the first language down to the data: its file offset and size.
 std::optional<std::pair<size_t, uint32_t>>
 FindResource(Image& image, const Pe& pe, const std::string& type, const std::string& name) {
@@ -147,7 +158,8 @@ FindResource(Image& image, const Pe& pe, const std::string& type, const std::str
         uint32_t found = 0;
         for (uint32_t i = 0; i < count && image.ok; ++i) {
             size_t entry = directory + 16 + 8 * i;
-            if (level == 2 || EntryName(image, *base, image.Read(entry, 4)) == path[level]) {
+            if (level == 2 ||
+                SameName(EntryName(image, *base, image.Read(entry, 4)), path[level])) {
                 found = image.Read(entry + 4, 4);
                 break;
             }
@@ -272,7 +284,7 @@ std::optional<std::string> ProgramVolume(const Bytes& exe) {
 // The size and CRC-32 the build recorded beside TH (THSUM), against the carried bytes.
 bool ReportChecksum(Image& image, const Pe& pe, const Bytes& exe,
                     const std::pair<size_t, uint32_t>& document) {
-    auto record = FindResource(image, pe, "#10", "THSUM");
+    auto record = FindResource(image, pe, "#10", DOCUMENT_CHECKSUM_RESOURCE);
     if (!record || record->second != 8) {
         std::printf("checksum: no size and CRC-32 record THSUM\n");
         return false;
@@ -360,7 +372,7 @@ int main(int argc, char** argv) {
                 pe->magic == 0x10b ? "PE32" : "PE32+");
     std::printf("subsystem: %u%s\n", pe->subsystem, pe->subsystem == 2 ? " (GUI)" : "");
 
-    auto document = FindResource(image, *pe, "#10", "TH");
+    auto document = FindResource(image, *pe, "#10", DOCUMENT_RESOURCE);
     if (!document) {
         std::printf("document: no raw-data resource TH\n");
         ok = false;

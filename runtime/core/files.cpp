@@ -27,18 +27,6 @@ uint32_t FileWriteAll(const StringVariable& var, const char* name) {
     return written;
 }
 
-wchar_t LeftoverStagingFile[MAX_PATH];
-wchar_t DisplacedTargetFile[MAX_PATH];
-wchar_t LeftoverBackupFile[MAX_PATH];
-
-// The staging file: "~wk", four hex digits and ".tmp" in the target's folder; the backup that the
-// replace moves the old target to has ".bak" instead. The names are short, so that they fit
-// wherever a target name at least as long fits, and of a shape that the cleanup can tell for this
-// program's own.
-static constexpr wchar_t kStagingPrefix[] = L"~wk";
-static constexpr wchar_t kStagingSuffix[] = L".tmp";
-static constexpr wchar_t kBackupSuffix[] = L".bak";
-static constexpr int32_t kStagingNameLength = 11;
 // Names taken by other files are passed over; this many are tried before giving up.
 static constexpr int kStagingAttempts = 256;
 // Leftovers of a killed save younger than this may belong to a save still running.
@@ -50,42 +38,10 @@ static constexpr DWORD kLastHoldWaitMs = 1280;
 
 static uint32_t stagingCounter;
 
-static const char kHexDigits[] = "0123456789ABCDEF";
-
 using Path = wchar_t[MAX_PATH];
 
 static void CopyPath(const wchar_t* from, wchar_t* to, int32_t chars) {
     BlockCopy(from, to, chars * static_cast<int32_t>(sizeof(wchar_t)));
-}
-
-// Where the file name starts in a path: after its last separator.
-static int32_t FolderLength(const wchar_t* path) {
-    int32_t folder = 0;
-    for (int32_t i = 0; path[i] != 0; ++i)
-        if (path[i] == L'\\' || path[i] == L'/' || path[i] == L':')
-            folder = i + 1;
-    return folder;
-}
-
-static void PutStagingName(wchar_t* name, uint32_t number, const wchar_t* suffix) {
-    CopyPath(kStagingPrefix, name, 3);
-    for (int digit = 0; digit < 4; ++digit)
-        name[3 + digit] = kHexDigits[(number >> (12 - 4 * digit)) & 0xF];
-    CopyPath(suffix, name + 7, 5);
-}
-
-static bool IsStagingName(const wchar_t* name) {
-    if (WideTextLength(name) != kStagingNameLength)
-        return false;
-    wchar_t expected[kStagingNameLength + 1];
-    PutStagingName(expected, 0, kStagingSuffix);
-    for (int32_t i = 0; i < kStagingNameLength; ++i) {
-        bool digit = i >= 3 && i < 7;
-        bool hex = (name[i] >= L'0' && name[i] <= L'9') || (name[i] >= L'A' && name[i] <= L'F');
-        if (digit ? !hex : name[i] != expected[i])
-            return false;
-    }
-    return true;
 }
 
 static int64_t TicksOf(const FILETIME& time) {
@@ -97,9 +53,7 @@ static int64_t TicksOf(const FILETIME& time) {
 // the carried document. Backups are never removed here: one left by a killed save may be the only
 // copy of the user's file.
 static void RemoveLeftovers(Path& path, int32_t folder) {
-    PutStagingName(path + folder, 0, kStagingSuffix);
-    for (int digit = 3; digit < 7; ++digit)
-        path[folder + digit] = L'?';
+    PutOwnFilePattern(path + folder, kStagingSuffix);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(path, &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -109,9 +63,10 @@ static void RemoveLeftovers(Path& path, int32_t folder) {
     constexpr DWORD kNotOurs = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
                                FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if (IsStagingName(found.cFileName) && (found.dwFileAttributes & kNotOurs) == 0 &&
+        if (IsOwnFileName(found.cFileName, kStagingSuffix) &&
+            (found.dwFileAttributes & kNotOurs) == 0 &&
             TicksOf(now) - TicksOf(found.ftLastWriteTime) > kLeftoverAgeTicks) {
-            CopyPath(found.cFileName, path + folder, kStagingNameLength + 1);
+            CopyPath(found.cFileName, path + folder, kOwnFileNameLength + 1);
             DeleteFileW(path);
         }
     } while (FindNextFileW(search, &found));
@@ -132,7 +87,7 @@ static bool Exists(const wchar_t* path) {
 // Creates a staging file that did not exist before (never one of the user's); its path in path.
 static HANDLE CreateStagingFile(Path& path, int32_t folder, DWORD& error) {
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        PutStagingName(path + folder, stagingCounter++ & 0xFFFF, kStagingSuffix);
+        PutOwnFileName(path + folder, stagingCounter++ & 0xFFFF, kStagingSuffix);
         HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
@@ -150,7 +105,7 @@ static HANDLE CreateStagingFile(Path& path, int32_t folder, DWORD& error) {
 // ReplaceFile overwrites an existing backup, so none is made beforehand and none is passed.
 static bool PickFreeOwnName(Path& path, int32_t folder, const wchar_t* suffix) {
     for (int attempt = 0; attempt < kStagingAttempts; ++attempt) {
-        PutStagingName(path + folder, stagingCounter++ & 0xFFFF, suffix);
+        PutOwnFileName(path + folder, stagingCounter++ & 0xFFFF, suffix);
         DWORD attributes;
         if (SystemFileAttributes(path, attributes) == ERROR_FILE_NOT_FOUND)
             return true;
@@ -225,43 +180,41 @@ static bool VolumeCannotReplace(DWORD error) {
 // that fails too, both files stay and are named: the staging file holds the document, the backup
 // what the user had.
 static DWORD ReplaceThroughBackup(const wchar_t* staging, const wchar_t* target,
-                                  const wchar_t* backup) {
+                                  const wchar_t* backup, ReplaceOutcome& outcome) {
     DWORD error = RetryWhileHeld([=] { return SystemReplaceFile(target, staging, backup); });
     if (VolumeCannotReplace(error) || (error != 0 && !Exists(target)))
         error = MoveWhileHeld(staging, target);
     if (error != 0 && !Exists(target) && Exists(backup) && MoveWhileHeld(backup, target) != 0) {
-        Remember(LeftoverStagingFile, staging);
-        Remember(DisplacedTargetFile, backup);
+        Remember(outcome.leftoverStaging, staging);
+        Remember(outcome.displacedTarget, backup);
     }
     // The backup is removed only while the target exists: never the only copy of the user's file.
     // One that stays after a save that failed is named; after a success it is the old version.
-    if (DisplacedTargetFile[0] == 0 && Exists(target) && Exists(backup) &&
+    if (outcome.displacedTarget[0] == 0 && Exists(target) && Exists(backup) &&
         DeleteWhileHeld(backup) != 0 && error != 0)
-        Remember(LeftoverBackupFile, backup);
+        Remember(outcome.leftoverBackup, backup);
     return error;
 }
 
 // Puts the staging file in the target's place: renamed where there is no target, else replaced.
 static DWORD PutInPlace(const wchar_t* staging, const wchar_t* target, int32_t folder,
-                        DWORD targetAttributes) {
+                        DWORD targetAttributes, ReplaceOutcome& outcome) {
     if (targetAttributes == INVALID_FILE_ATTRIBUTES)
         return MoveWhileHeld(staging, target);
     Path backup;
     CopyPath(target, backup, folder);
     if (!PickFreeOwnName(backup, folder, kBackupSuffix))
         return ERROR_FILE_EXISTS;
-    DWORD error = ReplaceThroughBackup(staging, target, backup);
+    DWORD error = ReplaceThroughBackup(staging, target, backup, outcome);
     if (error == 0)
         KeepAttributes(target, targetAttributes);
     return error;
 }
 
-DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target) {
-    LeftoverStagingFile[0] = 0;
-    DisplacedTargetFile[0] = 0;
-    LeftoverBackupFile[0] = 0;
-    int32_t folder = FolderLength(target);
-    if (folder + kStagingNameLength >= MAX_PATH)
+static DWORD ReplaceDurably(const StringVariable& var, const wchar_t* target,
+                            ReplaceOutcome& outcome) {
+    int32_t folder = PathFolderLength(target);
+    if (folder + kOwnFileNameLength >= MAX_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
     // A target that cannot be asked is neither taken for missing (a rename would then go over
     // the user's file) nor for there: the save stops before anything is written.
@@ -295,11 +248,17 @@ DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target) {
     if (namedStreams)
         MarkLikeTheCarrier(staging);
     if (error == 0)
-        error = PutInPlace(staging, target, folder, attributes);
-    if (error != 0 && LeftoverStagingFile[0] == 0 && Exists(staging) &&
+        error = PutInPlace(staging, target, folder, attributes, outcome);
+    if (error != 0 && outcome.leftoverStaging[0] == 0 && Exists(staging) &&
         DeleteWhileHeld(staging) != 0)
-        Remember(LeftoverStagingFile, staging);
+        Remember(outcome.leftoverStaging, staging);
     return error;
+}
+
+ReplaceOutcome FileReplaceDurably(const StringVariable& var, const wchar_t* target) {
+    ReplaceOutcome outcome = {};
+    outcome.error = ReplaceDurably(var, target, outcome);
+    return outcome;
 }
 
 static int32_t WriteToText(StringVariable& var, const void* buffer, int32_t count) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "paths.h"
 #include "strings.h"
 #include "wide_text.h"
 
@@ -17,21 +18,25 @@ extern DWORD LastFileError;
 // Creates or truncates the file and writes all `length` bytes in one call; the bytes written.
 uint32_t FileWriteAll(const StringVariable& var, const char* name);
 
+// What FileReplaceDurably did: the system's error code (0 when the document took the target's
+// place) and, after a failure, the files it could not clear away, each "" where there is none.
+struct ReplaceOutcome {
+    DWORD error;
+    // The staging file that could not be removed. Where displacedTarget is set too, the target is
+    // gone: the staging file holds the document and displacedTarget the old target.
+    wchar_t leftoverStaging[MAX_PATH];
+    wchar_t displacedTarget[MAX_PATH];
+    // With the target in place: its backup that could not be removed.
+    wchar_t leftoverBackup[MAX_PATH];
+};
+
 // Writes the bytes to a new file of its own in the target's folder, flushes it, then puts it in
 // the target's place, keeping what the user set on an existing target. Brief holds of another
 // program on the files are waited out for about 2.5 s. A failure leaves the target as it was and
-// no new file, or names the files (below); the error code. A folder whose path leaves no room for
-// the staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written. The path is
-// UTF-16 throughout, so that a folder named in any script is the one written to.
-DWORD FileReplaceDurably(const StringVariable& var, const wchar_t* target);
-// After a failed FileReplaceDurably: the staging file that could not be removed, or "". Where
-// DisplacedTargetFile is set too, the target is gone: the staging file holds the document and
-// DisplacedTargetFile the old target.
-extern wchar_t LeftoverStagingFile[MAX_PATH];
-extern wchar_t DisplacedTargetFile[MAX_PATH];
-// After a failed FileReplaceDurably with the target in place: its backup that could not be
-// removed, or "".
-extern wchar_t LeftoverBackupFile[MAX_PATH];
+// no new file, or names the files in the outcome. A folder whose path leaves no room for the
+// staging file gives ERROR_FILENAME_EXCED_RANGE before anything is written. The path is UTF-16
+// throughout, so that a folder named in any script is the one written to.
+ReplaceOutcome FileReplaceDurably(const StringVariable& var, const wchar_t* target);
 
 // Moves count bytes between the buffer and the variable's text or file (direction 0 reads).
 int32_t FileTransfer(StringVariable& var, void* buffer, int32_t count, int32_t direction);

@@ -4,6 +4,7 @@
 #include "core/wide_text.h"
 #include "controls/scale.h"
 #include "window/window_proc.h"
+#include "resource_ids.h"
 
 const char FormClassName[] = "Tarnwick8099";
 HFONT DefaultFont;
@@ -35,10 +36,10 @@ void RegisterFormClass() {
     formClass.lpszClassName = WideFrom1252(FormClassName);
     // A missing icon leaves the class without one.
     ApplicationIcon = static_cast<HICON>(
-        LoadImageA(ModuleInstance, "AppIco", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+        LoadImageA(ModuleInstance, APPLICATION_ICON, IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     formClass.hIcon = ApplicationIcon;
     formClass.hIconSm = static_cast<HICON>(
-        LoadImageA(ModuleInstance, "AppIco", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        LoadImageA(ModuleInstance, APPLICATION_ICON, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     formClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     RegisterClassExW(&formClass);
     LayoutDpi = DpiOfWindow(nullptr);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "support/driver.h"
@@ -17,19 +15,9 @@ namespace {
 constexpr DWORD kTimeoutMs = kCarrierTimeoutMs;
 const char kQuitText[] = "Abbrechen / Schlie\xDF"
                          "en";
-const char kDialogTitle[] = "Wohin m\xF6"
-                            "chten Sie Wendelkamm 28 speichern ?";
 const char kInfoText[] =
     "Sie k\xF6"
     "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
-
-// A rectangle in its parent's client coordinates.
-RECT RectInParent(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 COLORREF ScreenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);
@@ -174,7 +162,7 @@ TEST(MainWindow, TextsOfTheWindowAndTheSaveDialogAreGermanWhateverTheCodePage) {
     ExpectVersionTexts(Utf16(BuiltProgramPath("carrier.exe")));
     HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(WindowTextW(dialog), From1252(kDialogTitle));
+    EXPECT_EQ(WindowTextW(dialog), From1252(kSaveDialogTitle));
     EXPECT_EQ(DialogItemTextW(dialog, kFileNameFieldId), L"Wendelkamm_28.pdf");
     EXPECT_EQ(DialogItemTextW(dialog, kFileTypeBoxId), L"PDF-Dateien");
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -228,66 +216,71 @@ TEST(MainWindow, PixelsShowTheSkin) {
     EXPECT_GT(lightBlue, 50) << "the title is drawn in light blue";
 }
 
-TEST(MainWindow, TheStripMovesTheWindowWithAnyButton) {
+// A drag on the strip with any button moves the window by as much; one on the labels moves nothing.
+TEST(MainWindow, TheStripAloneMovesTheWindowWithAnyButton) {
     RunningCarrier carrier;
     ASSERT_NE(carrier.main, nullptr);
-    const DWORD buttons[3][2] = {{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
-                                 {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
-                                 {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
-    for (const auto& button : buttons) {
+    struct Case {
+        POINT from;
+        DWORD down;
+        DWORD up;
+        bool moves;
+    };
+    const Case cases[] = {
+        {{400, 10}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, true},
+        {{400, 10}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, true},
+        {{400, 10}, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, true},
+        {{100, 210}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, false},
+        {{100, 450}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "at " << c.from.x << "," << c.from.y << ", button " << c.down);
         RECT before = carrier.Rect();
-        Drag(before.left + 400, before.top + 10, 60, 40, button[0], button[1]);
+        Drag(before.left + c.from.x, before.top + c.from.y, 60, 40, c.down, c.up);
         RECT after = carrier.Rect();
-        EXPECT_EQ(after.left - before.left, 60) << "button " << button[0];
-        EXPECT_EQ(after.top - before.top, 40) << "button " << button[0];
+        EXPECT_EQ(after.left - before.left, c.moves ? 60 : 0);
+        EXPECT_EQ(after.top - before.top, c.moves ? 40 : 0);
     }
-}
-
-TEST(MainWindow, PressesElsewhereMoveNothing) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    RECT before = carrier.Rect();
-    Drag(before.left + 100, before.top + 210, 60, 40, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Drag(before.left + 100, before.top + 450, 60, 40, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    RECT after = carrier.Rect();
-    EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
 }
 
-TEST(MainWindow, ReleasingOverTheCloseGlyphEndsTheProgram) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    RECT glyph;
-    GetWindowRect(carrier.Control(kCloseBox), &glyph);
-    MouseTo(glyph.left + 10, glyph.top + 10);
-    Sleep(100);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    EXPECT_EQ(carrier.program.WaitForExit(700), static_cast<DWORD>(STILL_ACTIVE))
-        << "a press alone does not close";
-    MouseButton(MOUSEEVENTF_LEFTUP);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+// The three ways to close the window each end the program with 0; the glyph closes on release.
+TEST(MainWindow, TheCloseGlyphTheQuitButtonAndTheSystemEndTheProgram) {
+    const std::pair<const char*, void (*)(const RunningCarrier&)> ways[] = {
+        {"releasing over the glyph",
+         [](const RunningCarrier& carrier) {
+             RECT glyph;
+             GetWindowRect(carrier.Control(kCloseBox), &glyph);
+             MouseTo(glyph.left + 10, glyph.top + 10);
+             Sleep(100);
+             MouseButton(MOUSEEVENTF_LEFTDOWN);
+             EXPECT_EQ(carrier.program.WaitForExit(700), static_cast<DWORD>(STILL_ACTIVE))
+                 << "a press alone does not close";
+             MouseButton(MOUSEEVENTF_LEFTUP);
+         }},
+        {"the quit button",
+         [](const RunningCarrier& carrier) {
+             PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
+         }},
+        {"the system's WM_CLOSE",
+         [](const RunningCarrier& carrier) { PostMessageA(carrier.main, WM_CLOSE, 0, 0); }},
+    };
+    for (const auto& [what, close] : ways) {
+        SCOPED_TRACE(what);
+        RunningCarrier carrier;
+        ASSERT_NE(carrier.main, nullptr);
+        close(carrier);
+        EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    }
 }
 
-TEST(MainWindow, QuitButtonEndsTheProgram) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
-}
-
-TEST(MainWindow, ClosingByTheSystemEndsTheLoopWithZero) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    PostMessageA(carrier.main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+// Whether the document arrives in the folder byte for byte within the time.
+bool SavedInto(const ScratchFolder& folder) {
+    std::string saved = folder.Path("Wendelkamm_28.pdf");
+    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
+    return WaitUntil([&] { return ReadWholeFile(saved).size() == document.size(); }, kTimeoutMs) &&
+           ReadWholeFile(saved) == document;
 }
 
 TEST(MainWindow, OkSavesTheDocument) {
@@ -297,11 +290,7 @@ TEST(MainWindow, OkSavesTheDocument) {
     HWND dialog = carrier.OpenSaveDialog();
     ASSERT_NE(dialog, nullptr);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    std::string saved = folder.Path("Wendelkamm_28.pdf");
-    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
-    ASSERT_TRUE(
-        WaitUntil([&] { return ReadWholeFile(saved).size() == document.size(); }, kTimeoutMs));
-    EXPECT_TRUE(ReadWholeFile(saved) == document);
+    EXPECT_TRUE(SavedInto(folder));
     EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on after a save";
     PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
@@ -328,11 +317,10 @@ TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     ASSERT_NE(document, std::string::npos);
     image[document + 1000000] ^= 0x10;
     std::string damaged = programs.Path("carrier.exe");
-    std::ofstream(damaged, std::ios::binary)
-        .write(image.data(), static_cast<std::streamsize>(image.size()));
+    WriteWholeFile(damaged, image);
 
     ScratchFolder folder("damaged-save");
-    std::ofstream(folder.Path("existing.pdf"), std::ios::binary) << "the existing target";
+    WriteWholeFile(folder.Path("existing.pdf"), "the existing target");
     RunningCarrier carrier(folder.path, damaged);
     ASSERT_NE(carrier.main, nullptr);
     SaveOverAnExistingFile(carrier, "existing.pdf");
@@ -416,13 +404,6 @@ std::vector<HWND> ShownDialogs(const RunningCarrier& carrier) {
     return shown;
 }
 
-bool SavedInto(const ScratchFolder& folder) {
-    std::string saved = folder.Path("Wendelkamm_28.pdf");
-    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
-    return WaitUntil([&] { return ReadWholeFile(saved).size() == document.size(); }, kTimeoutMs) &&
-           ReadWholeFile(saved) == document;
-}
-
 // The medium of tests/e2e/fault_folders.sh: a FUSE view of medium-files whose reads fail while
 // medium-control holds "gone" and take the milliseconds "slow" holds; a copy of the carrier on it,
 // under a name of the test's own (nothing of it cached yet). Empty where it is not mounted (not
@@ -444,7 +425,7 @@ bool Answers(HWND window) {
 
 void SetMedium(const char* control, const std::string& content) {
     std::string path = std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\medium-control\\";
-    std::ofstream(path + control, std::ios::binary) << content;
+    WriteWholeFile(path + control, content);
 }
 
 void RestoreMedium(const char* control) {
@@ -461,7 +442,7 @@ TEST(MainWindow, AMediumThatGoesAwayIsReportedAndTheNextSaveWorks) {
     if (exe.empty())
         GTEST_SKIP() << "needs root and FUSE for the medium of tests/e2e/fault_folders.sh";
     ScratchFolder folder("medium-gone");
-    std::ofstream(folder.Path("Wendelkamm_28.pdf"), std::ios::binary) << "the user's file";
+    WriteWholeFile(folder.Path("Wendelkamm_28.pdf"), "the user's file");
     RunningCarrier carrier(folder.path, exe);
     ASSERT_NE(carrier.main, nullptr);
     SetMedium("gone", "");
@@ -471,7 +452,7 @@ TEST(MainWindow, AMediumThatGoesAwayIsReportedAndTheNextSaveWorks) {
     ASSERT_NE(box, nullptr) << "no report; the program's exit code "
                             << carrier.program.WaitForExit(0);
     std::string text = DialogItemText(box, kMessageBoxTextId);
-    EXPECT_EQ(text.rfind("Die Datei wurde nicht gespeichert.", 0), 0u) << text;
+    EXPECT_EQ(text.rfind(kNotSaved, 0), 0u) << text;
     EXPECT_NE(text.find("Die Programmdatei kann nicht mehr gelesen werden"), std::string::npos)
         << text;
     EXPECT_NE(text.find("kopieren Sie das Programm auf diesen Computer"), std::string::npos)
@@ -600,7 +581,7 @@ TEST(Keyboard, AHeldEnterOpensTheDialogOnItsReleaseAndSavesNothing) {
         ScratchFolder folder("held");
         std::string proposed = folder.Path("Wendelkamm_28.pdf");
         if (existing)
-            std::ofstream(proposed, std::ios::binary) << "the user's file";
+            WriteWholeFile(proposed, "the user's file");
         RunningCarrier carrier(folder.path);
         ASSERT_NE(carrier.main, nullptr);
         ASSERT_TRUE(FocusReaches(carrier, kOkButton));
@@ -687,8 +668,7 @@ TEST(MainWindow, DllsPlantedBesideTheProgramAreNeverLoaded) {
         ASSERT_TRUE(CopyFileA((built + exe).c_str(), folder.Path(exe).c_str(), FALSE)) << exe;
     // A downloaded carrier's mark, which Wine keeps as a file of this literal name: the carrier
     // must neither take it for its mark nor write one beside the document.
-    std::ofstream(folder.Path("carrier.exe:Zone.Identifier"), std::ios::binary)
-        << "[ZoneTransfer]\r\nZoneId=3\r\n";
+    WriteWholeFile(folder.Path("carrier.exe:Zone.Identifier"), "[ZoneTransfer]\r\nZoneId=3\r\n");
     ASSERT_TRUE(CopyFileA((source + "plant_probe.exe").c_str(),
                           folder.Path("plant_probe.exe").c_str(), FALSE));
 

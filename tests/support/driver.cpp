@@ -177,3 +177,10 @@ std::string ClassNameOf(HWND window) {
     int length = GetClassNameA(window, name, sizeof name);
     return std::string(name, length > 0 ? length : 0);
 }
+
+RECT RectInParent(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}

@@ -57,9 +57,16 @@ std::string DialogItemText(HWND dialog, int id);
 std::wstring WindowTextW(HWND window);
 std::wstring DialogItemTextW(HWND dialog, int id);
 std::string ClassNameOf(HWND window);
+// A window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND window);
 
 // The carrier's form class (the run time's FormClassName; these exes link no run time).
 inline constexpr char kFormClass[] = "Tarnwick8099";
+// The program's texts the tests look for (Windows-1252): the Save dialog's title and how every
+// report of a failed save begins.
+inline constexpr char kSaveDialogTitle[] = "Wohin m\xF6"
+                                           "chten Sie Wendelkamm 28 speichern ?";
+inline constexpr char kNotSaved[] = "Die Datei wurde nicht gespeichert.";
 // Ids and classes of the system's dialogs, as Wine and Windows give them.
 inline constexpr char kDialogClass[] = "#32770";
 // The text of a message box.

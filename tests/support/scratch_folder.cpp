@@ -3,6 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/paths.h"
 
 #include "support/driver.h"
 #include "support/test_paths.h"
@@ -53,4 +58,25 @@ void RemoveTree(const std::string& path) {
             DeleteFileW(Utf16(child).c_str());
     });
     RemoveDirectoryW(Utf16(path).c_str());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(std::filesystem::path(Utf16(path)), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(std::filesystem::path(Utf16(path)), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string OwnFileName(uint32_t number, const wchar_t* suffix) {
+    wchar_t name[kOwnFileNameLength + 1];
+    PutOwnFileName(name, number, suffix);
+    return Utf8(name);
+}
+
+bool IsOwnFileName(const std::string& name, const wchar_t* suffix) {
+    return IsOwnFileName(Utf16(name).c_str(), suffix);
 }

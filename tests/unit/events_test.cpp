@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,28 @@ std::vector<std::string> Names() {
     return names;
 }
 
+// An observation as the expected sequences spell it: who ran or saw what, with which parameters.
+struct Call {
+    std::string what;
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const Call&) const = default;
+};
+
+void PrintTo(const Call& call, std::ostream* out) {
+    *out << call.what << " " << call.window << " " << std::hex << "0x" << call.message << "(0x"
+         << call.wParam << ", 0x" << call.lParam << ")" << std::dec;
+}
+
+std::vector<Call> Calls() {
+    std::vector<Call> calls;
+    for (const Seen& s : seen)
+        calls.push_back({s.what, s.window, s.message, s.wParam, s.lParam});
+    return calls;
+}
+
 std::string Saw(UINT message) {
     return "control saw " + std::to_string(message);
 }
@@ -141,12 +164,11 @@ TEST_F(Events, PressOnAPictureRunsItsHandlerBeforeTheControlSeesIt) {
     seen.clear();
     PostMessageA(control.handle, WM_LBUTTONDOWN, MK_LBUTTON, kPoint);
     PumpQueue();
-    ASSERT_EQ(Names(), (std::vector<std::string>{"onMouseDown", Saw(WM_LBUTTONDOWN)}));
-    const Seen& call = seen[0];
-    EXPECT_EQ(call.window, control.handle) << "the control's window, not the form's";
-    EXPECT_EQ(call.message, static_cast<UINT>(WM_LBUTTONDOWN));
-    EXPECT_EQ(call.wParam, static_cast<WPARAM>(MK_LBUTTON)) << "the id is taken off again";
-    EXPECT_EQ(call.lParam, kPoint) << "in the control's own coordinates";
+    // The control's window, not the form's; its own coordinates; the id taken off again.
+    EXPECT_EQ(Calls(), (std::vector<Call>{
+                           {"onMouseDown", control.handle, WM_LBUTTONDOWN, MK_LBUTTON, kPoint},
+                           {"control saw", control.handle, WM_LBUTTONDOWN, MK_LBUTTON, kPoint},
+                       }));
 }
 
 TEST_F(Events, ReleaseOnAButtonReachesTheButtonFirst) {
@@ -156,12 +178,10 @@ TEST_F(Events, ReleaseOnAButtonReachesTheButtonFirst) {
     seen.clear();
     PostMessageA(control.handle, WM_RBUTTONUP, 0, kPoint);
     PumpQueue();
-    std::vector<std::string> names = Names();
-    ASSERT_FALSE(names.empty());
-    EXPECT_EQ(names.front(), Saw(WM_RBUTTONUP));
-    EXPECT_EQ(names.back(), "onMouseUp");
-    EXPECT_EQ(seen.back().message, static_cast<UINT>(WM_RBUTTONUP));
-    EXPECT_EQ(seen.back().window, control.handle);
+    EXPECT_EQ(Calls(), (std::vector<Call>{
+                           {"control saw", control.handle, WM_RBUTTONUP, 0, kPoint},
+                           {"onMouseUp", control.handle, WM_RBUTTONUP, 0, kPoint},
+                       }));
 }
 
 TEST_F(Events, InputToTheMainFormItselfUsesEntryZero) {
@@ -175,12 +195,11 @@ TEST_F(Events, InputToTheMainFormItselfUsesEntryZero) {
     PostMessageA(form.handle, WM_KEYDOWN, 'A', 1);
     PumpQueue();
     EXPECT_EQ(SendMessageA(form.handle, WM_LBUTTONDBLCLK, MK_LBUTTON, kPoint), 0);
-    ASSERT_EQ(Names(), (std::vector<std::string>{"onMouseDown", "onKeyDown", "onDblClick"}));
-    for (const Seen& call : seen) {
-        EXPECT_EQ(call.window, form.handle);
-        EXPECT_EQ(HIWORD(call.wParam), 0);
-    }
-    EXPECT_EQ(seen[1].wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(Calls(), (std::vector<Call>{
+                           {"onMouseDown", form.handle, WM_MBUTTONDOWN, MK_MBUTTON, kPoint},
+                           {"onKeyDown", form.handle, WM_KEYDOWN, 'A', 1},
+                           {"onDblClick", form.handle, WM_LBUTTONDBLCLK, MK_LBUTTON, kPoint},
+                       }));
     EXPECT_TRUE(GetClassLongA(form.handle, GCL_STYLE) & CS_DBLCLKS);
 }
 
@@ -388,13 +407,11 @@ TEST_F(Events, ScrollRequestsArriveAsCommands) {
     Create(control, CreateScrollBar);
     SendMessageA(form.handle, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0xFFFE),
                  reinterpret_cast<LPARAM>(control.handle));
-    ASSERT_EQ(Names(), std::vector<std::string>{"onClick"});
-    const Seen& call = seen[0];
-    EXPECT_EQ(call.message, static_cast<UINT>(WM_COMMAND));
-    EXPECT_EQ(call.code, SB_LINEDOWN);
-    EXPECT_EQ(call.wParam, static_cast<WPARAM>((SB_LINEDOWN << 16) | control.id));
-    EXPECT_EQ(call.lParam, -2) << "the position as a signed 16-bit number";
-    EXPECT_EQ(call.window, control.handle);
+    // The position as a signed 16-bit number.
+    EXPECT_EQ(Calls(),
+              (std::vector<Call>{{"onClick", control.handle, WM_COMMAND,
+                                  static_cast<WPARAM>(SB_LINEDOWN << 16 | control.id), -2}}));
+    EXPECT_EQ(seen[0].code, SB_LINEDOWN);
 }
 
 TEST_F(Events, ColoursComeFromChildRecordsOnly) {
@@ -437,9 +454,9 @@ TEST_F(Events, ParentNotifyOfAPressRunsTheMainFormsOnMouseDown) {
     form.onMouseDown = OnMouseDown;
     form.onMessage = OnMessage;
     SendMessageA(form.handle, WM_PARENTNOTIFY, WM_LBUTTONDOWN, kPoint);
-    ASSERT_EQ(Names(), std::vector<std::string>{"onMouseDown"});
+    EXPECT_EQ(Calls(), (std::vector<Call>{
+                           {"onMouseDown", form.handle, WM_PARENTNOTIFY, WM_LBUTTONDOWN, kPoint}}));
     EXPECT_EQ(seen[0].code, 0);
-    EXPECT_EQ(seen[0].lParam, kPoint);
     seen.clear();
     SendMessageA(form.handle, WM_PARENTNOTIFY, WM_CREATE, 0);
     EXPECT_EQ(Names(), std::vector<std::string>{"onMessage"}) << "creation notices: default route";

@@ -3,13 +3,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "core/files.h"
 #include "core/resources.h"
+#include "resource_ids.h"
 #include "support/driver.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_file_system.h"
@@ -19,15 +18,12 @@ namespace {
 
 constexpr int32_t kDocumentSize = 27642791;
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+// The mark's stream is on a staging file in the folder.
+void ExpectMarkOnAStagingFile(const std::wstring& streamPath, const std::string& folder) {
+    std::string stream = Utf8(streamPath.c_str());
+    std::string name = stream.substr(folder.size() + 1, kOwnFileNameLength);
+    EXPECT_EQ(stream, folder + "\\" + name + ":Zone.Identifier");
+    EXPECT_TRUE(IsOwnFileName(name, kStagingSuffix)) << stream;
 }
 
 class Files : public testing::Test {
@@ -48,7 +44,7 @@ class Files : public testing::Test {
 
 TEST_F(Files, ResourceLoadCopiesTheDocumentUnchanged) {
     StrReset(var, kDefaultSizeHint);
-    ResourceLoad(var, "th");
+    ResourceLoad(var, DOCUMENT_RESOURCE);
     ASSERT_EQ(var.length, kDocumentSize);
     EXPECT_EQ(var.position, kDocumentSize);
     EXPECT_EQ(std::string(var.text, 9), "%PDF-1.5\n");
@@ -62,7 +58,7 @@ TEST_F(Files, ResourceReadSummedGivesTheCrcTheBuildRecorded) {
     ResetScript();
     StrReset(var, kDefaultSizeHint);
     uint32_t crc = 0;
-    ASSERT_EQ(ResourceReadSummed(var, "th", crc), 0u);
+    ASSERT_EQ(ResourceReadSummed(var, DOCUMENT_RESOURCE, crc), 0u);
     ASSERT_EQ(var.length, kDocumentSize);
     EXPECT_EQ(var.text[kDocumentSize], 0);
     EXPECT_TRUE(ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH) == std::string(var.text, var.length));
@@ -88,7 +84,8 @@ TEST_F(Files, ResourceReadSummedGivesTheErrorOfAReadThatFails) {
         Script.programReadError = ERROR_NOT_READY;
         StrReset(var, kDefaultSizeHint);
         uint32_t crc = 0;
-        EXPECT_EQ(ResourceReadSummed(var, "th", crc), static_cast<DWORD>(ERROR_NOT_READY));
+        EXPECT_EQ(ResourceReadSummed(var, DOCUMENT_RESOURCE, crc),
+                  static_cast<DWORD>(ERROR_NOT_READY));
         EXPECT_LE(Script.programBytesRead, failsAt);
     }
     ResetScript();
@@ -125,7 +122,7 @@ TEST_F(Files, ReplaceDurablyPutsTheBytesInPlaceAndLeavesNothingElse) {
     std::string path = folder.Path("saved.pdf");
     WriteWholeFile(path, std::string(100000, 'o'));
     Hold(std::string("new\0bytes", 9));
-    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
+    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()).error, 0u);
     EXPECT_EQ(ReadWholeFile(path), std::string("new\0bytes", 9));
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"saved.pdf"});
 }
@@ -136,7 +133,7 @@ TEST_F(Files, ReplaceDurablyLeavesALockedTargetAloneAndCleansUp) {
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     Hold("new contents that must not land");
-    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
+    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()).error, 0u);
     CloseHandle(lock);
     EXPECT_EQ(ReadWholeFile(path), "old contents");
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"locked.pdf"}) << "no staging file left";
@@ -214,24 +211,25 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
         Hold(document);
         ResetScript();
         c.script();
-        EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()), c.error);
+        ReplaceOutcome outcome = FileReplaceDurably(var, Utf16(path).c_str());
+        EXPECT_EQ(outcome.error, c.error);
         EXPECT_EQ(Script.pausedMs, c.pausedMs) << "the waits between tries";
         std::vector<std::string> names = scratch.FileNames();
         if (c.left == kDisplaced) {
             ASSERT_EQ(names.size(), 2u);
-            EXPECT_EQ(ReadWholeFile(Utf8(LeftoverStagingFile)), document)
+            EXPECT_EQ(ReadWholeFile(Utf8(outcome.leftoverStaging)), document)
                 << "the document is named";
-            EXPECT_EQ(ReadWholeFile(Utf8(DisplacedTargetFile)), old) << "the old file is named";
-            for (const wchar_t* named : {LeftoverStagingFile, DisplacedTargetFile})
+            EXPECT_EQ(ReadWholeFile(Utf8(outcome.displacedTarget)), old) << "the old file is named";
+            for (const wchar_t* named : {outcome.leftoverStaging, outcome.displacedTarget})
                 EXPECT_NE(std::find(names.begin(), names.end(),
                                     Utf8(named).substr(scratch.path.size() + 1)),
                           names.end());
             continue;
         }
         EXPECT_EQ(ReadWholeFile(path), c.left == kSaved ? document : old);
-        EXPECT_EQ(DisplacedTargetFile[0], 0);
+        EXPECT_EQ(outcome.displacedTarget[0], 0);
         std::vector<std::string> expected = {"saved.pdf"};
-        for (const wchar_t* leftover : {LeftoverStagingFile, LeftoverBackupFile})
+        for (const wchar_t* leftover : {outcome.leftoverStaging, outcome.leftoverBackup})
             if (leftover[0] != 0)
                 expected.push_back(Utf8(leftover).substr(scratch.path.size() + 1));
         std::sort(expected.begin(), expected.end());
@@ -284,7 +282,7 @@ TEST_F(Files, ReplaceDurablyPassesTheProgramsZoneMarkOnToTheDocument) {
         if (c.policy)
             RegSetKeyValueW(HKEY_CURRENT_USER, kPolicy, L"SaveZoneInformation", REG_DWORD,
                             "\1\0\0\0", 4);
-        EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
+        EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()).error, 0u);
         if (c.policy)
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kPolicy, L"SaveZoneInformation");
         EXPECT_EQ(ReadWholeFile(path), document);
@@ -300,9 +298,7 @@ TEST_F(Files, ReplaceDurablyPassesTheProgramsZoneMarkOnToTheDocument) {
         EXPECT_EQ(mark.bytes, "[ZoneTransfer]\r\n" + expected.substr(0, bar) + referrer +
                                   expected.substr(bar + 1) + "\r\n");
         EXPECT_TRUE(mark.beforeThePlace) << "written after the replace";
-        std::string stream = Utf8(mark.path.c_str());
-        EXPECT_EQ(stream.rfind(scratch.path + "\\~wk", 0), 0u) << stream;
-        EXPECT_EQ(stream.substr(stream.size() - 20), ".tmp:Zone.Identifier");
+        ExpectMarkOnAStagingFile(mark.path, scratch.path);
     }
     // In the deepest folders the dialog takes, the stream's name carries the path past MAX_PATH.
     ScratchFolder deep("deepmark");
@@ -312,17 +308,16 @@ TEST_F(Files, ReplaceDurablyPassesTheProgramsZoneMarkOnToTheDocument) {
     ResetScript();
     Script.namedStreams = true;
     Script.ownMark = internet;
-    EXPECT_EQ(FileReplaceDurably(var, Utf16(folderPath + "\\a.pdf").c_str()), 0u);
+    EXPECT_EQ(FileReplaceDurably(var, Utf16(folderPath + "\\a.pdf").c_str()).error, 0u);
     ASSERT_EQ(Script.streams.size(), 1u);
-    EXPECT_EQ(Utf8(Script.streams[0].path.c_str()).rfind("\\\\?\\" + folderPath + "\\~wk", 0), 0u)
-        << Utf8(Script.streams[0].path.c_str());
+    ExpectMarkOnAStagingFile(Script.streams[0].path, "\\\\?\\" + folderPath);
     ResetScript();
 }
 
 TEST_F(Files, ReplaceDurablyIntoAMissingFolderFails) {
     Hold("x");
     std::string path = folder.Path("gone\\x.pdf");
-    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()), 0u);
+    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()).error, 0u);
     EXPECT_TRUE(folder.FileNames().empty());
 }
 
@@ -330,7 +325,7 @@ TEST_F(Files, ReplaceDurablyRefusesAFolderWithoutRoomBeforeWritingAnything) {
     Hold("x");
     // The folder's path leaves fewer than the staging name's 11 characters within MAX_PATH.
     std::string path = folder.Path(std::string(250 - folder.path.size(), 'f') + "\\a.pdf");
-    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()),
+    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()).error,
               static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     EXPECT_TRUE(folder.FileNames().empty());
 }

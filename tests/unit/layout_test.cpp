@@ -15,6 +15,7 @@
 #include "controls/scale.h"
 #include "core/binding.h"
 #include "core/save_dialog.h"
+#include "support/driver.h"
 #include "window/form_class.h"
 
 // Wine always reports a contrast theme off; the tests say what the system reports.
@@ -58,13 +59,6 @@ LONG Scaled(LONG designPixels, UINT dpi = ExpectedDpi()) {
     return MulDiv(designPixels, static_cast<int>(dpi), 96);
 }
 
-RECT RectInParent(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 void ExpectRect(const RECT& actual, LONG left, LONG top, LONG width, LONG height, int id) {
     EXPECT_EQ(actual.left, left) << id;
     EXPECT_EQ(actual.top, top) << id;
@@ -94,8 +88,7 @@ TEST_F(Layout, TextsAreBuiltFromTheVolume) {
     EXPECT_EQ(Text(ProductTitle), "Wendelkamm 28");
     EXPECT_EQ(Text(FileBaseName), "Wendelkamm_28");
     EXPECT_EQ(Text(DefaultFileName), "Wendelkamm_28.pdf");
-    EXPECT_EQ(Text(DialogTitle), "Wohin m\xF6"
-                                 "chten Sie Wendelkamm 28 speichern ?");
+    EXPECT_EQ(Text(DialogTitle), kSaveDialogTitle);
     EXPECT_EQ(Text(InfoText), "Sie k\xF6"
                               "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl "
                               "abspeichern.");
@@ -115,8 +108,7 @@ TEST_F(Layout, SaveRequestHoldsTheFixedFields) {
         << "the list ends in a double NUL";
     EXPECT_STREQ(SaveRequest.lpstrFile, L"Wendelkamm_28.pdf");
     EXPECT_EQ(SaveRequest.nMaxFile, 260u);
-    EXPECT_STREQ(SaveRequest.lpstrTitle, L"Wohin m\u00F6"
-                                         L"chten Sie Wendelkamm 28 speichern ?");
+    EXPECT_EQ(SaveRequest.lpstrTitle, From1252(kSaveDialogTitle));
     // The design's flags and OFN_NOCHANGEDIR, so that the chosen folder is not held.
     EXPECT_EQ(SaveRequest.Flags, 0x202806u | OFN_NOCHANGEDIR);
     EXPECT_STREQ(SaveRequest.lpstrDefExt, L"pdf");
