@@ -99,32 +99,27 @@ end_wine_session() {
     fi
 }
 
-free_display_number() {
-    local n
-    for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "$n"
-            return
-        fi
-    done
-    echo "no free X display number" >&2
-    return 1
-}
-
+# Xvfb picks a free display number itself and writes it once it takes connections: two suites side
+# by side never race for one.
 start_xvfb() {
-    local geometry=${1:-1280x1024x24} n deadline
-    n=$(free_display_number)
-    Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
+    local geometry=${1:-1280x1024x24} number_file fd n="" deadline
+    number_file=$(mktemp)
+    exec {fd}>"$number_file"
+    Xvfb -displayfd "$fd" -screen 0 "$geometry" -nolisten tcp >/dev/null 2>&1 &
     session_pids+=("$!")
-    export DISPLAY=":$n"
+    exec {fd}>&-
     deadline=$((SECONDS + 20))
-    until xdpyinfo >/dev/null 2>&1; do
-        if [ $SECONDS -ge $deadline ]; then
-            echo "Xvfb on $DISPLAY did not come up" >&2
+    # A whole line: read fails until the newline is written.
+    until read -r n <"$number_file" && [ -n "$n" ]; do
+        if [ $SECONDS -ge $deadline ] || ! kill -0 "${session_pids[-1]}" 2>/dev/null; then
+            echo "Xvfb did not come up" >&2
+            rm -f "$number_file"
             return 1
         fi
         sleep 0.1
     done
+    rm -f "$number_file"
+    export DISPLAY=":$n"
 }
 
 # What a prefix is made from: a prefix whose record differs is made again.
