@@ -1,17 +1,25 @@
 // Start-up: from CreateProcess to the main window shown with its last control present, for each
-// carrier given and for two floors, interleaved round by round under one warm Wine session: a
-// minimal window of our own, and the same window with the carrier's manifest (the version-6
-// common controls and their visual style, which every program that declares them pays for).
+// carrier given, a byte-identical copy of the first, and three floors, all started once a round in
+// an order shuffled anew each round under one warm Wine session: a minimal window of our own, the
+// same window with the carrier's manifest (the version-6 common controls and their visual style,
+// which every program that declares them pays for), and a window that does the carrier's window
+// operations and nothing else. A start right after a given program is slower than after another;
+// shuffling spreads that over all of them, and each comparison is the median of the per-round
+// differences with a 95 % interval, so that a row says how sure it is. The copy against the
+// carrier shows the method's noise.
 // No poll that sleeps: the window's last control is learnt of from the system's window events
 // (creation; Wine sends no show events), and from then on a poll that only yields waits for the
 // window to be visible, so times are taken to well under a millisecond. A minimal window that
 // waits a known few milliseconds before it shows checks that resolution.
-// Usage: startup_bench [RUNS [CARRIER.exe ...]]; carrier.exe beside the bench by default.
+// Usage: startup_bench [RUNS [--seed=N] [CARRIER.exe ...]]; carrier.exe beside the bench by
+// default, a seed from the clock unless given (it is printed, so that a run can be repeated).
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -82,27 +90,78 @@ void Print(const std::string& key, const std::vector<double>& times) {
     std::printf("%s_max_ms %.1f\n", key.c_str(), *std::max_element(times.begin(), times.end()));
 }
 
+// The median of the values and its 95 % interval, from the order statistics the binomial
+// distribution puts around the middle (normal approximation): free of any assumed shape.
+void PrintMedianWithInterval(const std::string& key, std::vector<double> values,
+                             const char* format) {
+    std::sort(values.begin(), values.end());
+    const double n = static_cast<double>(values.size());
+    const double spread = 1.96 * std::sqrt(n) / 2;
+    size_t low = static_cast<size_t>(std::max(0.0, std::floor(n / 2 - spread) - 1));
+    size_t high = static_cast<size_t>(std::min(n - 1, std::ceil(n / 2 + spread)));
+    std::string line = "%s " + std::string(format) + " [" + format + ", " + format + "]\n";
+    std::printf(line.c_str(), key.c_str(), Median(values), values[low], values[high]);
+}
+
+// Per round: a's time less b's, or a's over b's.
+std::vector<double> Paired(const Start& a, const Start& b, bool ratio) {
+    std::vector<double> paired;
+    for (size_t round = 0; round < a.times.size(); ++round)
+        paired.push_back(ratio ? a.times[round] / b.times[round] : a.times[round] - b.times[round]);
+    return paired;
+}
+
+// The program's median, and against each floor the median per-round difference and ratio.
+void PrintAgainstFloors(const std::string& key, const Start& program,
+                        const std::vector<std::pair<const char*, const Start*>>& floors) {
+    Print(key, program.times);
+    for (const auto& [name, floor] : floors) {
+        PrintMedianWithInterval(key + "_over_" + name + "_ms", Paired(program, *floor, false),
+                                "%.1f");
+        PrintMedianWithInterval(key + "_" + name + "_ratio", Paired(program, *floor, true), "%.2f");
+    }
+}
+
+// The seed of --seed=N among the arguments, else one from the clock.
+unsigned SeedFrom(std::vector<std::string>& arguments) {
+    for (auto given = arguments.begin(); given != arguments.end(); ++given) {
+        if (given->rfind("--seed=", 0) == 0) {
+            unsigned seed = static_cast<unsigned>(std::strtoul(given->c_str() + 7, nullptr, 10));
+            arguments.erase(given);
+            return seed;
+        }
+    }
+    return static_cast<unsigned>(GetTickCount() ^ GetCurrentProcessId());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 30;
-    std::vector<std::string> carriers;
-    for (int i = 2; i < argc; ++i)
-        carriers.push_back(argv[i]);
+    std::vector<std::string> carriers(argv + std::min(argc, 2), argv + argc);
+    const unsigned seed = SeedFrom(carriers);
     if (carriers.empty())
         carriers.push_back(BuiltProgramPath("carrier.exe"));
+    // Beside the carrier, so that it loads as the carrier does; a copy of its own each run.
+    const std::string copy = BuiltProgramPath("carrier_copy.exe");
+    if (!CopyFileA(carriers[0].c_str(), copy.c_str(), FALSE))
+        return 6;
     // The minimal window's one child has the id of the carrier's last control; given a number, it
     // waits that many milliseconds before it shows.
     const char* kLater = "5";
     std::vector<Start> starts;
     for (const std::string& carrier : carriers)
         starts.push_back({carrier, kFormClass, "", {}});
-    const size_t minimal = starts.size();
+    starts.push_back({copy, kFormClass, "", {}});
     starts.push_back({BuiltProgramPath("minimal_window.exe"), "MinimalWindow", "", {}});
-    const size_t styled = starts.size();
     starts.push_back({BuiltProgramPath("styled_window.exe"), "MinimalWindow", "", {}});
-    const size_t later = starts.size();
+    starts.push_back({BuiltProgramPath("design_window.exe"), "DesignWindow", "", {}});
     starts.push_back({BuiltProgramPath("minimal_window.exe"), "MinimalWindow", kLater, {}});
+    const Start& copied = starts[carriers.size()];
+    const Start& minimal = starts[carriers.size() + 1];
+    const Start& styled = starts[carriers.size() + 2];
+    const Start& design = starts[carriers.size() + 3];
+    const Start& later = starts[carriers.size() + 4];
 
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr,
                                          OnWindowCreated, 0, 0, WINEVENT_OUTOFCONTEXT);
@@ -110,32 +169,35 @@ int main(int argc, char** argv) {
         return 5;
     for (const Start& start : starts)
         TimeToWindow(start.exe, start.className, kQuitButton, start.arguments);
-    // Each round begins one program further on: a start right after a given one is a little
-    // slower, and rotating spreads that over all of them instead of charging it to one.
-    std::vector<double> differences;
+    std::mt19937 random(seed);
+    std::vector<size_t> order(starts.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
     for (int run = 0; run < runs; ++run) {
-        for (size_t k = 0; k < starts.size(); ++k) {
-            Start& start = starts[(run + k) % starts.size()];
+        std::shuffle(order.begin(), order.end(), random);
+        for (size_t k : order) {
+            Start& start = starts[k];
             start.times.push_back(
                 TimeToWindow(start.exe, start.className, kQuitButton, start.arguments));
         }
-        differences.push_back(starts[later].times.back() - starts[minimal].times.back());
     }
     UnhookWinEvent(hook);
-    const std::vector<double>& minimalTimes = starts[minimal].times;
-    const std::vector<double>& styledTimes = starts[styled].times;
+    DeleteFileA(copy.c_str());
+    std::printf("startup.seed %u\n", seed);
+    std::printf("startup.rounds %d\n", runs);
+    const std::vector<std::pair<const char*, const Start*>> floors = {
+        {"minimal", &minimal}, {"styled", &styled}, {"design", &design}};
     for (size_t i = 0; i < carriers.size(); ++i) {
         std::string key = i == 0 ? "startup.carrier" : "startup.carrier" + std::to_string(i + 1);
-        const std::vector<double>& times = starts[i].times;
-        Print(key, times);
-        std::printf("%s_ratio %.2f\n", key.c_str(), Median(times) / Median(minimalTimes));
-        std::printf("%s_styled_ratio %.2f\n", key.c_str(), Median(times) / Median(styledTimes));
+        PrintAgainstFloors(key, starts[i], floors);
         if (i > 0)
             std::printf("%s_path %s\n", key.c_str(), carriers[i].c_str());
     }
-    Print("startup.minimal_window", minimalTimes);
-    Print("startup.styled_window", styledTimes);
-    std::printf("startup.resolution_check_ms %.1f (a start %s ms later)\n", Median(differences),
-                kLater);
+    PrintMedianWithInterval("startup.copy_over_carrier_ms", Paired(copied, starts[0], false),
+                            "%.1f");
+    Print("startup.minimal_window", minimal.times);
+    Print("startup.styled_window", styled.times);
+    PrintAgainstFloors("startup.design_window", design, {{"styled", &styled}});
+    PrintMedianWithInterval("startup.resolution_check_ms", Paired(later, minimal, false), "%.1f");
     return 0;
 }
