@@ -226,12 +226,13 @@ TEST(MainWindow, TheStripAloneMovesTheWindowWithAnyButton) {
         DWORD up;
         bool moves;
     };
+    // The labels first, while the whole window is on the screen.
     const Case cases[] = {
+        {{100, 210}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, false},
+        {{100, 450}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, false},
         {{400, 10}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, true},
         {{400, 10}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, true},
         {{400, 10}, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, true},
-        {{100, 210}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, false},
-        {{100, 450}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()

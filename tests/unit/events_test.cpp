@@ -116,10 +116,12 @@ void PrintTo(const Call& call, std::ostream* out) {
          << call.wParam << ", 0x" << call.lParam << ")" << std::dec;
 }
 
-std::vector<Call> Calls() {
+// The observations, or those of one message.
+std::vector<Call> Calls(UINT only = 0) {
     std::vector<Call> calls;
     for (const Seen& s : seen)
-        calls.push_back({s.what, s.window, s.message, s.wParam, s.lParam});
+        if (only == 0 || s.message == only)
+            calls.push_back({s.what, s.window, s.message, s.wParam, s.lParam});
     return calls;
 }
 
@@ -178,10 +180,11 @@ TEST_F(Events, ReleaseOnAButtonReachesTheButtonFirst) {
     seen.clear();
     PostMessageA(control.handle, WM_RBUTTONUP, 0, kPoint);
     PumpQueue();
-    EXPECT_EQ(Calls(), (std::vector<Call>{
-                           {"control saw", control.handle, WM_RBUTTONUP, 0, kPoint},
-                           {"onMouseUp", control.handle, WM_RBUTTONUP, 0, kPoint},
-                       }));
+    // What the button's own handling adds (a context-menu request) is the platform's.
+    EXPECT_EQ(Calls(WM_RBUTTONUP), (std::vector<Call>{
+                                       {"control saw", control.handle, WM_RBUTTONUP, 0, kPoint},
+                                       {"onMouseUp", control.handle, WM_RBUTTONUP, 0, kPoint},
+                                   }));
 }
 
 TEST_F(Events, InputToTheMainFormItselfUsesEntryZero) {
