@@ -166,8 +166,7 @@ TEST(MainWindow, TextsOfTheWindowAndTheSaveDialogAreGermanWhateverTheCodePage) {
     EXPECT_EQ(DialogItemTextW(dialog, kFileNameFieldId), L"Wendelkamm_28.pdf");
     EXPECT_EQ(DialogItemTextW(dialog, kFileTypeBoxId), L"PDF-Dateien");
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(carrier.Quit(), 0u);
 }
 
 TEST(MainWindow, PixelsShowTheSkin) {
@@ -284,19 +283,6 @@ bool SavedInto(const ScratchFolder& folder) {
            ReadWholeFile(saved) == document;
 }
 
-TEST(MainWindow, OkSavesTheDocument) {
-    ScratchFolder folder("ok");
-    RunningCarrier carrier(folder.path);
-    ASSERT_NE(carrier.main, nullptr);
-    HWND dialog = carrier.OpenSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(SavedInto(folder));
-    EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on after a save";
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
-}
-
 // Saves over the file of that name in the folder the dialog shows, answering its question.
 void SaveOverAnExistingFile(const RunningCarrier& carrier, const char* name) {
     HWND dialog = carrier.OpenSaveDialog();
@@ -339,8 +325,7 @@ TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kTimeoutMs));
     EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on";
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(carrier.Quit(), 0u);
 }
 
 INPUT KeyInput(WORD key, DWORD flags) {
@@ -424,15 +409,13 @@ bool Answers(HWND window) {
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
 }
 
-void SetMedium(const char* control, const std::string& content) {
+// Sets the medium's behaviour (control "gone" or "slow"); null content restores it.
+void SetMedium(const char* control, const char* content) {
     std::string path = std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\medium-control\\";
-    WriteWholeFile(path + control, content);
-}
-
-void RestoreMedium(const char* control) {
-    DeleteFileA(
-        (std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\medium-control\\" + control)
-            .c_str());
+    if (content != nullptr)
+        WriteWholeFile(path + control, content);
+    else
+        DeleteFileA((path + control).c_str());
 }
 
 // Run from a stick that is pulled or a share that drops: the save says so in German and what to
@@ -449,7 +432,7 @@ TEST(MainWindow, AMediumThatGoesAwayIsReportedAndTheNextSaveWorks) {
     SetMedium("gone", "");
     SaveOverAnExistingFile(carrier, "Wendelkamm_28.pdf");
     HWND box = WaitForMessageBox(carrier.program.pid, kTimeoutMs);
-    RestoreMedium("gone");
+    SetMedium("gone", nullptr);
     ASSERT_NE(box, nullptr) << "no report; the program's exit code "
                             << carrier.program.WaitForExit(0);
     std::string text = DialogItemText(box, kMessageBoxTextId);
@@ -465,8 +448,7 @@ TEST(MainWindow, AMediumThatGoesAwayIsReportedAndTheNextSaveWorks) {
 
     SaveOverAnExistingFile(carrier, "Wendelkamm_28.pdf");
     EXPECT_TRUE(SavedInto(folder)) << "the medium is back";
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(carrier.Quit(), 0u);
 }
 
 // A slow share: the save still writes the document byte for byte, and a click on "OK" while it
@@ -490,12 +472,11 @@ TEST(MainWindow, AClickWhileASlowMediumIsReadStartsNoSecondSave) {
     MouseButton(MOUSEEVENTF_LEFTUP);
     EXPECT_FALSE(Answers(carrier.main)) << "the click came after the save";
     bool saved = SavedInto(folder);
-    RestoreMedium("slow");
+    SetMedium("slow", nullptr);
     EXPECT_TRUE(saved);
     EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier).empty(); }, 1500))
         << "a click made while the save worked opened the dialog again";
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(carrier.Quit(), 0u);
 }
 
 TEST(Keyboard, EnterEscAndSpaceDriveTheDialogFromTheFocusOnOk) {
@@ -599,8 +580,7 @@ TEST(Keyboard, AHeldEnterOpensTheDialogOnItsReleaseAndSavesNothing) {
         }
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         ASSERT_TRUE(FocusReaches(carrier, kOkButton));
-        PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-        EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+        EXPECT_EQ(carrier.Quit(), 0u);
     }
 }
 
@@ -621,10 +601,10 @@ TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(SavedInto(folder));
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"Wendelkamm_28.pdf"});
+    EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on after a save";
     EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier).empty(); }, 1000))
         << "no second dialog after the save";
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(carrier.Quit(), 0u);
 }
 
 // Starts the exe in the folder, saves once through the Save dialog and quits.
@@ -635,8 +615,7 @@ void SaveOnceAndQuit(const ScratchFolder& folder, const std::string& exe) {
     ASSERT_NE(dialog, nullptr);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(SavedInto(folder));
-    PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_EQ(carrier.Quit(), 0u);
 }
 
 // The planted DLLs that were loaded, each named once; their markers are removed.

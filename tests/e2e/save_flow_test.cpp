@@ -273,21 +273,17 @@ TEST(SaveFailure, DialogFailureIsReportedLikeAFailedWrite) {
 
 // Saves over existing.pdf, typed as a name in the folder the dialog shows (it asks before
 // replacing); waits until dialog and question are gone, so that the next opening is not
-// mistaken for this one. The tick count of the answer "Yes" goes to answered.
-void SaveOverExisting(SaveSession& session, DWORD& answered) {
+// mistaken for this one. The tick count of the answer "Yes" goes to answered, where given.
+void SaveOverExisting(SaveSession& session, DWORD* answered = nullptr) {
     HWND dialog = session.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     SaveSession::Type(dialog, "existing.pdf");
     HWND question = session.WaitForBoxWith(IDYES);
     ASSERT_NE(question, nullptr);
-    answered = GetTickCount();
+    if (answered != nullptr)
+        *answered = GetTickCount();
     PostMessageA(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && !IsWindow(question); }, kTimeoutMs));
-}
-
-void SaveOverExisting(SaveSession& session) {
-    DWORD answered = 0;
-    SaveOverExisting(session, answered);
 }
 
 // A failed save of existing.pdf in the folder: the user is told, the existing target stays,
@@ -298,7 +294,7 @@ DWORD ExpectFailedSaveIsReportedAndHarmless(const std::string& folder) {
     std::string before = ReadWholeFile(target);
     SaveSession session(2, folder);
     DWORD answered = 0;
-    SaveOverExisting(session, answered);
+    SaveOverExisting(session, &answered);
     if (testing::Test::HasFatalFailure())
         return 0;
 

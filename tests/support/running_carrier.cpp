@@ -63,3 +63,8 @@ HWND RunningCarrier::OpenSaveDialog() const {
     PostMessageA(Control(kOkButton), BM_CLICK, 0, 0);
     return WaitForSaveDialog();
 }
+
+DWORD RunningCarrier::Quit() const {
+    PostMessageA(Control(kQuitButton), BM_CLICK, 0, 0);
+    return program.WaitForExit(kCarrierTimeoutMs);
+}

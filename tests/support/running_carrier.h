@@ -22,6 +22,8 @@ struct RunningCarrier {
     HWND WaitForSaveDialog() const;
     // Clicks "OK" and waits for the Save dialog.
     HWND OpenSaveDialog() const;
+    // Clicks the quit button; the exit code, or STILL_ACTIVE where the program did not end.
+    DWORD Quit() const;
 
     Program program;
     HWND main = nullptr;
