@@ -12,19 +12,11 @@
 
 namespace {
 
-constexpr DWORD kTimeoutMs = kCarrierTimeoutMs;
 const char kQuitText[] = "Abbrechen / Schlie\xDF"
                          "en";
 const char kInfoText[] =
     "Sie k\xF6"
     "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
-
-COLORREF ScreenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
 
 void MouseTo(int x, int y) {
     SetCursorPos(x, y);
@@ -50,63 +42,6 @@ void Drag(int x, int y, int dx, int dy, DWORD down, DWORD up) {
     Sleep(100);
     MouseButton(up);
     Sleep(150);
-}
-
-TEST(MainWindow, IsCentredWithoutCaptionFrameOrBoxes) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    RECT rect = carrier.Rect();
-    EXPECT_EQ(rect.left, 128);
-    EXPECT_EQ(rect.top, 187);
-    EXPECT_EQ(rect.right - rect.left, 1024);
-    EXPECT_EQ(rect.bottom - rect.top, 650);
-    auto style = static_cast<DWORD>(GetWindowLongA(carrier.main, GWL_STYLE));
-    EXPECT_NE(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION)) << "no caption bar";
-    EXPECT_FALSE(style & WS_THICKFRAME);
-    EXPECT_FALSE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_EQ(WindowText(carrier.main), "Wendelkamm 28");
-    EXPECT_TRUE(TopLevelWindows(carrier.program.pid, kDialogClass).empty()) << "no message box";
-}
-
-struct ExpectedControl {
-    int id;
-    const char* className;
-    DWORD style;
-    RECT rect;
-};
-
-TEST(MainWindow, ControlsHaveTheirClassStyleAndRectangle) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    // The labels are as wide as the client area was when they were sized, before the frame
-    // change took effect; they cover today's client area.
-    RECT client;
-    GetClientRect(carrier.main, &client);
-    const LONG width = RectInParent(carrier.Control(kTitleLabel)).right;
-    EXPECT_GE(width, client.right);
-    EXPECT_LE(width, 1024);
-    const ExpectedControl controls[] = {
-        {kTitleBar, "Static", 0x5000010E, {0, 0, 1024, 28}},
-        {kCloseBox, "Button", 0x50018080, {1000, 3, 1020, 23}},
-        {kTitleLabel, "Static", 0x50000301, {0, 50, width, 100}},
-        {kInfoLabel, "Static", 0x50000301, {0, 190, width, 230}},
-        {kOkButton, "Button", 0x50010000, {500, 270, 620, 310}},
-        {kQuitButton, "Button", 0x50010000, {570, 570, 970, 606}},
-    };
-    for (const ExpectedControl& expected : controls) {
-        HWND control = carrier.Control(expected.id);
-        ASSERT_NE(control, nullptr) << expected.id;
-        EXPECT_STRCASEEQ(ClassNameOf(control).c_str(), expected.className) << expected.id;
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)), expected.style)
-            << expected.id;
-        RECT rect = RectInParent(control);
-        EXPECT_EQ(rect.left, expected.rect.left) << expected.id;
-        EXPECT_EQ(rect.top, expected.rect.top) << expected.id;
-        EXPECT_EQ(rect.right, expected.rect.right) << expected.id;
-        EXPECT_EQ(rect.bottom, expected.rect.bottom) << expected.id;
-    }
-    EXPECT_EQ(GetParent(carrier.Control(kCloseBox)), carrier.Control(kTitleBar));
 }
 
 // What Windows shows of the file (Explorer's details, Task Manager): the German block of its
@@ -152,6 +87,7 @@ TEST(MainWindow, TextsOfTheWindowAndTheSaveDialogAreGermanWhateverTheCodePage) {
         << "the locale is missing: scripts/install-deps makes it";
     RunningCarrier carrier;
     ASSERT_NE(carrier.main, nullptr);
+    EXPECT_TRUE(TopLevelWindows(carrier.program.pid, kDialogClass).empty()) << "no message box";
     EXPECT_EQ(WindowTextW(carrier.main), L"Wendelkamm 28");
     const std::pair<int, std::string> texts[] = {
         {kTitleBar, ""},         {kCloseBox, "Exit"}, {kTitleLabel, "Wendelkamm 28"},
@@ -167,52 +103,6 @@ TEST(MainWindow, TextsOfTheWindowAndTheSaveDialogAreGermanWhateverTheCodePage) {
     EXPECT_EQ(DialogItemTextW(dialog, kFileTypeBoxId), L"PDF-Dateien");
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(carrier.Quit(), 0u);
-}
-
-TEST(MainWindow, PixelsShowTheSkin) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    Sleep(300);
-    POINT origin = {0, 0};
-    ClientToScreen(carrier.main, &origin);
-    EXPECT_EQ(ScreenPixel(origin.x + 300, origin.y + 400), RGB(105, 142, 165)) << "background";
-
-    const COLORREF strip[13] = {RGB(134, 181, 209), RGB(116, 159, 185), RGB(99, 147, 174),
-                                RGB(96, 143, 170),  RGB(93, 138, 165),  RGB(90, 134, 159),
-                                RGB(86, 129, 154),  RGB(83, 124, 149),  RGB(79, 120, 144),
-                                RGB(77, 116, 139),  RGB(74, 112, 135),  RGB(72, 109, 132),
-                                RGB(72, 115, 141)};
-    // The picture control may stretch the 13 rows over the strip: the colours, top to bottom,
-    // are the bitmap's rows in order.
-    std::vector<COLORREF> rows;
-    for (int y = 0; y < 28; ++y) {
-        COLORREF colour = ScreenPixel(origin.x + 5, origin.y + y);
-        if (rows.empty() || rows.back() != colour)
-            rows.push_back(colour);
-    }
-    ASSERT_GE(rows.size(), 13u);
-    for (int row = 0; row < 13; ++row)
-        EXPECT_EQ(rows[row], strip[row]) << "strip row " << row;
-
-    RECT glyph;
-    GetWindowRect(carrier.Control(kCloseBox), &glyph);
-    int red = 0, white = 0;
-    for (int y = glyph.top; y < glyph.bottom; ++y)
-        for (int x = glyph.left; x < glyph.right; ++x) {
-            COLORREF colour = ScreenPixel(x, y);
-            red += GetRValue(colour) > 150 && GetGValue(colour) < 80 && GetBValue(colour) < 80;
-            white += colour == RGB(255, 255, 255);
-        }
-    EXPECT_GT(red, 150) << "a red field";
-    EXPECT_GT(white, 20) << "a white cross";
-
-    POINT title = {0, 0};
-    ClientToScreen(carrier.Control(kTitleLabel), &title);
-    int lightBlue = 0;
-    for (int y = 0; y < 50; y += 2)
-        for (int x = 300; x < 700; x += 2)
-            lightBlue += ScreenPixel(title.x + x, title.y + y) == RGB(170, 207, 230);
-    EXPECT_GT(lightBlue, 50) << "the title is drawn in light blue";
 }
 
 // A drag on the strip with any button moves the window by as much; one on the labels moves nothing.
@@ -283,19 +173,6 @@ bool SavedInto(const ScratchFolder& folder) {
            ReadWholeFile(saved) == document;
 }
 
-// Saves over the file of that name in the folder the dialog shows, answering its question.
-void SaveOverAnExistingFile(const RunningCarrier& carrier, const char* name) {
-    HWND dialog = carrier.OpenSaveDialog();
-    ASSERT_NE(dialog, nullptr);
-    SetDlgItemTextA(dialog, kFileNameFieldId, name);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    HWND question = WaitForWindow(
-        carrier.program.pid, kDialogClass, [](HWND window) { return ShowsControl(window, IDYES); },
-        kTimeoutMs);
-    ASSERT_NE(question, nullptr);
-    PostMessageA(question, WM_COMMAND, IDYES, 0);
-}
-
 TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     // A copy of the program with one bit of the carried document flipped, as a bad disk does.
     ScratchFolder programs("damaged-program");
@@ -310,9 +187,10 @@ TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     WriteWholeFile(folder.Path("existing.pdf"), "the existing target");
     RunningCarrier carrier(folder.path, damaged);
     ASSERT_NE(carrier.main, nullptr);
-    SaveOverAnExistingFile(carrier, "existing.pdf");
+    ASSERT_NE(carrier.OpenSaveDialog(), nullptr);
+    ASSERT_TRUE(SaveOver(carrier.program.pid, "existing.pdf"));
 
-    HWND box = WaitForMessageBox(carrier.program.pid, kTimeoutMs);
+    HWND box = WaitForMessageBox(carrier.program.pid);
     ASSERT_NE(box, nullptr) << "the damage was not reported";
     EXPECT_EQ(WindowText(box), "Wendelkamm28");
     EXPECT_EQ(DialogItemText(box, kMessageBoxTextId)
@@ -382,14 +260,6 @@ bool FocusReaches(const RunningCarrier& carrier, int id) {
     return WaitUntil([&] { return FocusedWindow(carrier) == carrier.Control(id); }, kTimeoutMs);
 }
 
-std::vector<HWND> ShownDialogs(const RunningCarrier& carrier) {
-    std::vector<HWND> shown;
-    for (HWND window : TopLevelWindows(carrier.program.pid, kDialogClass))
-        if (IsWindowVisible(window))
-            shown.push_back(window);
-    return shown;
-}
-
 // The medium of tests/e2e/fault_folders.sh: a FUSE view of medium-files whose reads fail while
 // medium-control holds "gone" and take the milliseconds "slow" holds; a copy of the carrier on it,
 // under a name of the test's own (nothing of it cached yet). Empty where it is not mounted (not
@@ -430,8 +300,9 @@ TEST(MainWindow, AMediumThatGoesAwayIsReportedAndTheNextSaveWorks) {
     RunningCarrier carrier(folder.path, exe);
     ASSERT_NE(carrier.main, nullptr);
     SetMedium("gone", "");
-    SaveOverAnExistingFile(carrier, "Wendelkamm_28.pdf");
-    HWND box = WaitForMessageBox(carrier.program.pid, kTimeoutMs);
+    ASSERT_NE(carrier.OpenSaveDialog(), nullptr);
+    ASSERT_TRUE(SaveOver(carrier.program.pid, "Wendelkamm_28.pdf"));
+    HWND box = WaitForMessageBox(carrier.program.pid);
     SetMedium("gone", nullptr);
     ASSERT_NE(box, nullptr) << "no report; the program's exit code "
                             << carrier.program.WaitForExit(0);
@@ -446,7 +317,8 @@ TEST(MainWindow, AMediumThatGoesAwayIsReportedAndTheNextSaveWorks) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kTimeoutMs));
 
-    SaveOverAnExistingFile(carrier, "Wendelkamm_28.pdf");
+    ASSERT_NE(carrier.OpenSaveDialog(), nullptr);
+    ASSERT_TRUE(SaveOver(carrier.program.pid, "Wendelkamm_28.pdf"));
     EXPECT_TRUE(SavedInto(folder)) << "the medium is back";
     EXPECT_EQ(carrier.Quit(), 0u);
 }
@@ -474,7 +346,7 @@ TEST(MainWindow, AClickWhileASlowMediumIsReadStartsNoSecondSave) {
     bool saved = SavedInto(folder);
     SetMedium("slow", nullptr);
     EXPECT_TRUE(saved);
-    EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier).empty(); }, 1500))
+    EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier.program.pid).empty(); }, 1500))
         << "a click made while the save worked opened the dialog again";
     EXPECT_EQ(carrier.Quit(), 0u);
 }
@@ -549,7 +421,8 @@ TEST(Keyboard, HeldKeysPressNothingAndEscAtTheStartEndsTheProgram) {
     ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
     EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE))
         << "a repeated Esc ended the program";
-    EXPECT_TRUE(ShownDialogs(carrier).empty()) << "a repeated Enter opened the Save dialog";
+    EXPECT_TRUE(ShownDialogs(carrier.program.pid).empty())
+        << "a repeated Enter opened the Save dialog";
     PressKey(VK_ESCAPE);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
@@ -570,8 +443,8 @@ TEST(Keyboard, AHeldEnterOpensTheDialogOnItsReleaseAndSavesNothing) {
         ASSERT_TRUE(HoldKey(L"Return")) << "xdotool could not be started";
         HWND dialog = carrier.WaitForSaveDialog();
         ASSERT_NE(dialog, nullptr) << "the release opens the dialog";
-        EXPECT_FALSE(
-            WaitUntil([&] { return ShownDialogs(carrier) != std::vector<HWND>{dialog}; }, 1500))
+        EXPECT_FALSE(WaitUntil(
+            [&] { return ShownDialogs(carrier.program.pid) != std::vector<HWND>{dialog}; }, 1500))
             << "the dialog did not stay open alone for the user's choice";
         EXPECT_EQ(folder.FileNames(), existing ? std::vector<std::string>{"Wendelkamm_28.pdf"}
                                                : std::vector<std::string>{});
@@ -596,13 +469,14 @@ TEST(SaveDialog, ASecondOkBringsTheOneDialogToTheFrontAndSavesOnce) {
 
     PostMessageA(carrier.Control(kOkButton), BM_CLICK, 0, 0);
     EXPECT_TRUE(BecomesForeground(dialog)) << "the open dialog comes to the front";
-    EXPECT_EQ(ShownDialogs(carrier), std::vector<HWND>{dialog}) << "exactly one Save dialog";
+    EXPECT_EQ(ShownDialogs(carrier.program.pid), std::vector<HWND>{dialog})
+        << "exactly one Save dialog";
 
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(SavedInto(folder));
     EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"Wendelkamm_28.pdf"});
     EXPECT_TRUE(IsWindow(carrier.main)) << "the program goes on after a save";
-    EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier).empty(); }, 1000))
+    EXPECT_FALSE(WaitUntil([&] { return !ShownDialogs(carrier.program.pid).empty(); }, 1000))
         << "no second dialog after the save";
     EXPECT_EQ(carrier.Quit(), 0u);
 }

@@ -53,14 +53,20 @@ grep -q "document: $(stat -c %s "$document") bytes, sha256 $(sha256sum "$documen
 LC_ALL=C grep -qaF "Wendelkamm29" "$exe_a" || fail "program name"
 echo "ok: volume 29, the document, its size and hash"
 
+# certificate NAME SUBJECT KEY...: a self-signed certificate for two days, $work/NAME-cert.pem, and its
+# key, $work/NAME-key.pem; KEY is what openssl's -newkey takes, with its options.
+certificate() {
+    openssl req -x509 -newkey "${@:3}" -nodes -days 2 -subj "/CN=$2" -keyout "$work/$1-key.pem" \
+        -out "$work/$1-cert.pem" >/dev/null 2>&1
+}
+
 # Timestamps from RFC 3161 authorities on 127.0.0.1: one that answers, one that refuses.
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm test TSA root" \
-    -keyout "$work/tsa-ca-key.pem" -out "$work/tsa-ca.pem" >/dev/null 2>&1
+certificate tsa-ca "Wendelkamm test TSA root" rsa:2048
 openssl req -newkey rsa:2048 -nodes -subj "/CN=Wendelkamm test TSA" -keyout "$work/tsa-key.pem" \
     -out "$work/tsa.csr" >/dev/null 2>&1
 printf 'basicConstraints = CA:FALSE\nextendedKeyUsage = critical,timeStamping\nkeyUsage = critical,digitalSignature\n' \
     >"$work/tsa-ext.cnf"
-openssl x509 -req -in "$work/tsa.csr" -CA "$work/tsa-ca.pem" -CAkey "$work/tsa-ca-key.pem" \
+openssl x509 -req -in "$work/tsa.csr" -CA "$work/tsa-ca-cert.pem" -CAkey "$work/tsa-ca-key.pem" \
     -CAcreateserial -days 2 -extfile "$work/tsa-ext.cnf" -out "$work/tsa.pem" >/dev/null 2>&1
 echo 01 >"$work/tsa-serial"
 cat >"$work/ts.cnf" <<EOF
@@ -70,7 +76,7 @@ default_tsa = tsa_config
 serial = $work/tsa-serial
 crypto_device = builtin
 signer_cert = $work/tsa.pem
-certs = $work/tsa-ca.pem
+certs = $work/tsa-ca-cert.pem
 signer_key = $work/tsa-key.pem
 signer_digest = sha256
 default_policy = 1.2.3.4.1
@@ -95,22 +101,21 @@ answering="http://127.0.0.1:$(cat "$work/answering.port")/"
 refusing="http://127.0.0.1:$(cat "$work/refusing.port")/"
 silent="http://127.0.0.1:$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')/"
 
-openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Wendelkamm test signer" \
-    -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
-release a 29 --sign "$work/cert.pem" "$work/key.pem" --timestamp "$answering" \
-    --tsa-ca-file "$work/tsa-ca.pem"
+certificate signer "Wendelkamm test signer" rsa:3072
+release a 29 --sign "$work/signer-cert.pem" "$work/signer-key.pem" --timestamp "$answering" \
+    --tsa-ca-file "$work/tsa-ca-cert.pem"
 grep -q "signed and verified" "$work/release-a.log" || fail "signing"
-osslsigncode verify -CAfile "$work/cert.pem" -in "$exe_a" >/dev/null || fail "signature"
+osslsigncode verify -CAfile "$work/signer-cert.pem" -in "$exe_a" >/dev/null || fail "signature"
 echo "ok: signed, timestamped and verified"
 # The digest a signature signs, taken the published way (sections in file order, bytes between them
 # left out), is the one osslsigncode embedded, which hashes the file in one run: so no byte lies
 # outside a section. Also for the test variant whose resource section needed padding.
 embedded_digest() {
-    osslsigncode verify -CAfile "$work/cert.pem" -in "$1" | awk '/^Current message digest/ { print tolower($5) }'
+    osslsigncode verify -CAfile "$work/signer-cert.pem" -in "$1" | awk '/^Current message digest/ { print tolower($5) }'
 }
 published_digest() { "$work/build-a/host-tools/verify_carrier" "$1" | awk '/^signature digest:/ { print $4 }'; }
 padded="$work/padded.exe"
-osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" \
+osslsigncode sign -certs "$work/signer-cert.pem" -key "$work/signer-key.pem" \
     -in "$(dirname "$tested_exe")/carrier_no_memory.exe" -out "$padded" >/dev/null
 for signed in "$exe_a" "$padded"; do
     embedded=$(embedded_digest "$signed")
@@ -134,15 +139,13 @@ printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR
     >"$SOFTHSM2_CONF"
 pin='12\34'
 softhsm2-util --init-token --free --label carrier --pin "$pin" --so-pin 5678 >/dev/null
-openssl req -x509 -newkey rsa:3072 -nodes -days 2 -subj "/CN=Wendelkamm token signer" \
-    -keyout "$work/token-key.pem" -out "$work/token-cert.pem" >/dev/null 2>&1
+certificate token "Wendelkamm token signer" rsa:3072
 openssl pkcs8 -topk8 -nocrypt -in "$work/token-key.pem" -out "$work/token-key.p8"
 softhsm2-util --import "$work/token-key.p8" --token carrier --label signer --id 01 --pin "$pin" \
     >/dev/null
 rm "$work/token-key.pem" "$work/token-key.p8"
 module=/usr/lib/softhsm/libsofthsm2.so
 uri='pkcs11:token=carrier;object=signer;type=private'
-
 
 # osslsigncode behind a shim that records its command lines: the PIN must be on none of them.
 mkdir -p "$work/shim"
@@ -151,10 +154,10 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/osslsigncode-args"\nexec %s "$@"\n
 chmod +x "$work/shim/osslsigncode"
 PATH="$work/shim:$PATH" release a 29 --sign "$work/token-cert.pem" "$uri?pin-value=12\3%34" \
     --pkcs11-module "$module" --timestamp "$silent" --timestamp "$answering" \
-    --ca-file "$work/token-cert.pem" --tsa-ca-file "$work/tsa-ca.pem" --publisher "Verlag Müller"
+    --ca-file "$work/token-cert.pem" --tsa-ca-file "$work/tsa-ca-cert.pem" --publisher "Verlag Müller"
 grep -q "signed and verified with .*, timestamped by $answering" "$work/release-a.log" ||
     { cat "$work/release-a.log"; fail "signing through the token with a timestamp"; }
-verified=$(osslsigncode verify -CAfile "$work/token-cert.pem" -TSA-CAfile "$work/tsa-ca.pem" -in "$exe_a")
+verified=$(osslsigncode verify -CAfile "$work/token-cert.pem" -TSA-CAfile "$work/tsa-ca-cert.pem" -in "$exe_a")
 grep -q '^Signature verification: ok' <<<"$verified" || fail "the token's signature"
 grep -q '^Timestamp Server Signature verification: ok' <<<"$verified" || fail "the timestamp"
 embedded=$(awk '/^Current message digest/ { print tolower($5) }' <<<"$verified")
@@ -199,20 +202,17 @@ CARRIER_SIGN_PIN=$pin expect_refused missing-token "no key pkcs11:token=absent" 
     --pkcs11-module "$module" \
     --timestamp "$answering"
 CARRIER_SIGN_PIN=$pin expect_refused key-mismatch "does not match the certificate" \
-    --sign "$work/cert.pem" "$uri" --pkcs11-module "$module" \
+    --sign "$work/signer-cert.pem" "$uri" --pkcs11-module "$module" \
     --timestamp "$answering"
-CARRIER_SIGN_PIN=$pin expect_refused unverified "does not verify against $work/tsa-ca.pem" \
-    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" --ca-file "$work/tsa-ca.pem" \
+CARRIER_SIGN_PIN=$pin expect_refused unverified "does not verify against $work/tsa-ca-cert.pem" \
+    --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" --ca-file "$work/tsa-ca-cert.pem" \
     --timestamp "$answering"
 CARRIER_SIGN_PIN=$pin expect_refused no-timestamp "--sign needs --timestamp" \
     --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module"
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendelkamm weak signer" \
-    -keyout "$work/weak-key.pem" -out "$work/weak-cert.pem" >/dev/null 2>&1
+certificate weak "Wendelkamm weak signer" rsa:2048
 expect_refused weak-rsa "RSA of 2048 bits; code signing needs 3072" \
     --sign "$work/weak-cert.pem" "$work/weak-key.pem" --timestamp "$answering"
-openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-224 -nodes -days 2 \
-    -subj "/CN=Wendelkamm small curve" -keyout "$work/p224-key.pem" -out "$work/p224-cert.pem" \
-    >/dev/null 2>&1
+certificate p224 "Wendelkamm small curve" ec -pkeyopt ec_paramgen_curve:P-224
 expect_refused weak-curve "neither RSA nor ECDSA on P-256" \
     --sign "$work/p224-cert.pem" "$work/p224-key.pem" --timestamp "$answering"
 # The publisher's document is checked as a PDF reader would before anything is built: a cut-off
@@ -227,13 +227,11 @@ expect_refused broken-escape "broken %-escape" --sign "$work/token-cert.pem" "$u
 for authority in silent refusing; do
     CARRIER_SIGN_PIN=$pin expect_refused "authority-$authority" "no timestamp authority gave" \
         --sign "$work/token-cert.pem" "$uri" --pkcs11-module "$module" \
-        --timestamp "${!authority}" --tsa-ca-file "$work/tsa-ca.pem"
+        --timestamp "${!authority}" --tsa-ca-file "$work/tsa-ca-cert.pem"
 done
-openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 \
-    -subj "/CN=Wendelkamm ECDSA signer" -keyout "$work/p256-key.pem" -out "$work/p256-cert.pem" \
-    >/dev/null 2>&1
+certificate p256 "Wendelkamm ECDSA signer" ec -pkeyopt ec_paramgen_curve:P-256
 release a 29 --sign "$work/p256-cert.pem" "$work/p256-key.pem" --timestamp "$answering" \
-    --tsa-ca-file "$work/tsa-ca.pem"
+    --tsa-ca-file "$work/tsa-ca-cert.pem"
 echo "ok: an ECDSA P-256 key signs"
 # A PDF with warnings but no errors (its cross-reference table must be rebuilt) is carried, the
 # warnings shown; the release reports the carried copy checked.

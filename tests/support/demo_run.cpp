@@ -64,10 +64,10 @@ int main(int argc, char** argv) {
     // The proposed name in the folder the dialog opens in: the current directory.
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     std::string saved = folder + "\\Wendelkamm_28.pdf";
-    if (!WaitUntil([&] { return !IsWindow(dialog) && FileSize(saved) > 0; }, kCarrierTimeoutMs))
+    if (!WaitUntil([&] { return !IsWindow(dialog) && FileSize(saved) > 0; }, kTimeoutMs))
         return 105;
     std::printf("saved %lu bytes\n", FileSize(saved));
 
     PostMessageA(carrier.Control(kQuitButton), BM_CLICK, 0, 0);
-    return static_cast<int>(carrier.program.WaitForExit(kCarrierTimeoutMs));
+    return static_cast<int>(carrier.program.WaitForExit(kTimeoutMs));
 }

@@ -129,18 +129,52 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
     return search.found;
 }
 
-HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
+std::vector<HWND> ShownDialogs(DWORD pid) {
+    std::vector<HWND> shown;
+    for (HWND window : TopLevelWindows(pid, kDialogClass))
+        if (IsWindowVisible(window))
+            shown.push_back(window);
+    return shown;
+}
+
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs, int button) {
     return WaitForWindow(
         pid, kDialogClass,
-        [](HWND window) {
-            return ShowsControl(window, IDOK) && GetDlgItem(window, kMessageBoxTextId) != nullptr;
+        [button](HWND window) {
+            return GetDlgItem(window, kFileNameFieldId) == nullptr &&
+                   ShowsControl(window, button) && GetDlgItem(window, kMessageBoxTextId) != nullptr;
         },
         timeoutMs);
 }
 
-bool SaveDialogReady(HWND dialog) {
-    return GetDlgItem(dialog, kFileNameFieldId) != nullptr &&
-           FindWindowExA(dialog, nullptr, "SHELLDLL_DefView", nullptr) != nullptr;
+HWND WaitForSaveDialog(DWORD pid, DWORD timeoutMs) {
+    return WaitForWindow(
+        pid, kDialogClass,
+        [](HWND window) {
+            return WindowTextW(window) == From1252(kSaveDialogTitle) &&
+                   GetDlgItem(window, kFileNameFieldId) != nullptr &&
+                   FindWindowExA(window, nullptr, "SHELLDLL_DefView", nullptr) != nullptr;
+        },
+        timeoutMs);
+}
+
+void EnterName(HWND dialog, const std::string& name) {
+    SetDlgItemTextA(dialog, kFileNameFieldId, name.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+bool SaveOver(DWORD pid, const std::string& name, DWORD* answered) {
+    HWND dialog = WaitForSaveDialog(pid);
+    if (dialog == nullptr)
+        return false;
+    EnterName(dialog, name);
+    HWND question = WaitForMessageBox(pid, kTimeoutMs, IDYES);
+    if (question == nullptr)
+        return false;
+    if (answered != nullptr)
+        *answered = GetTickCount();
+    PostMessageA(question, WM_COMMAND, IDYES, 0);
+    return WaitUntil([&] { return !IsWindow(dialog) && !IsWindow(question); }, kTimeoutMs);
 }
 
 bool ShowsControl(HWND dialog, int id) {
@@ -183,4 +217,9 @@ RECT RectInParent(HWND window) {
     GetWindowRect(window, &rect);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+void PrintTo(const RECT& rect, std::ostream* out) {
+    *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
+         << "}";
 }

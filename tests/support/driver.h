@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,22 @@ std::wstring From1252(const std::string& text);
 // The process's visible or hidden top-level windows of the class (null: any class).
 std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
 
-// A message box of the process, once its text and OK button exist; null after the deadline.
-HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs);
-// Whether a Save dialog is ready for a name: its name field exists and it shows its folder. Until
-// then the dialog is still being set up, and a name and OK given to it can be lost.
-bool SaveDialogReady(HWND dialog);
+// How long a test waits for the program to show, save or end.
+inline constexpr DWORD kTimeoutMs = 30000;
+// The process's shown dialogs and message boxes.
+std::vector<HWND> ShownDialogs(DWORD pid);
+// A message box of the process that offers the button, once its text exists (not the Save dialog,
+// whose caption the overwrite question shares); null after the deadline.
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = kTimeoutMs, int button = IDOK);
+// The process's Save dialog, once it is ready for a name: its name field exists and it shows its
+// folder. Until then the dialog is still being set up, and a name and OK given to it can be lost.
+HWND WaitForSaveDialog(DWORD pid, DWORD timeoutMs = kTimeoutMs);
+// Types a name into the Save dialog and presses its OK.
+void EnterName(HWND dialog, const std::string& name);
+// Saves over the named file through the process's Save dialog, answering "Yes" to its question (at
+// the tick count put into answered, where given); whether dialog and question came and went, so
+// that a next opening is not mistaken for this one.
+bool SaveOver(DWORD pid, const std::string& name, DWORD* answered = nullptr);
 // Whether the dialog shows a control with this id.
 bool ShowsControl(HWND dialog, int id);
 
@@ -59,6 +71,11 @@ std::wstring DialogItemTextW(HWND dialog, int id);
 std::string ClassNameOf(HWND window);
 // A window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);
+// Rectangles compared and printed whole.
+inline bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != FALSE;
+}
+void PrintTo(const RECT& rect, std::ostream* out);
 
 // The carrier's form class (the run time's FormClassName; these exes link no run time).
 inline constexpr char kFormClass[] = "Tarnwick8099";

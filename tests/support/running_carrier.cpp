@@ -37,7 +37,7 @@ RunningCarrier::RunningCarrier(const std::string& folder, const std::string& exe
                 [](HWND window) { return GetDlgItem(window, kQuitButton) != nullptr; }, 0);
             return main != nullptr || program.WaitForExit(0) != STILL_ACTIVE;
         },
-        kCarrierTimeoutMs);
+        kTimeoutMs);
     if (main == nullptr)
         ReportMissingWindow(program, startedAt);
 }
@@ -53,12 +53,6 @@ RECT RunningCarrier::Rect() const {
     return rect;
 }
 
-HWND RunningCarrier::WaitForSaveDialog() const {
-    return WaitForWindow(
-        program.pid, kDialogClass, [](HWND window) { return SaveDialogReady(window); },
-        kCarrierTimeoutMs);
-}
-
 HWND RunningCarrier::OpenSaveDialog() const {
     PostMessageA(Control(kOkButton), BM_CLICK, 0, 0);
     return WaitForSaveDialog();
@@ -66,5 +60,5 @@ HWND RunningCarrier::OpenSaveDialog() const {
 
 DWORD RunningCarrier::Quit() const {
     PostMessageA(Control(kQuitButton), BM_CLICK, 0, 0);
-    return program.WaitForExit(kCarrierTimeoutMs);
+    return program.WaitForExit(kTimeoutMs);
 }

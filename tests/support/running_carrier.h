@@ -9,8 +9,6 @@
 
 enum CarrierControlId { kTitleBar = 1, kCloseBox, kTitleLabel, kInfoLabel, kOkButton, kQuitButton };
 
-inline constexpr DWORD kCarrierTimeoutMs = 30000;
-
 struct RunningCarrier {
     // Starts the carrier (or the given copy of it) in the folder (empty: the test's own) and
     // waits for its window.
@@ -18,8 +16,7 @@ struct RunningCarrier {
 
     HWND Control(int id) const;
     RECT Rect() const;
-    // The Save dialog, once it is shown; null after the deadline.
-    HWND WaitForSaveDialog() const;
+    HWND WaitForSaveDialog() const { return ::WaitForSaveDialog(program.pid); }
     // Clicks "OK" and waits for the Save dialog.
     HWND OpenSaveDialog() const;
     // Clicks the quit button; the exit code, or STILL_ACTIVE where the program did not end.

@@ -64,7 +64,7 @@ TEST_F(Controls, FirstFormIsMainAndLaterFormsAreOwnedByIt) {
     EXPECT_EQ(RecordTable[2], nullptr);
 }
 
-TEST_F(Controls, DefaultPlacementMakesAColumnThatANewFormRestarts) {
+TEST_F(Controls, DefaultPlacementAndFontMakeAColumnThatANewFormRestarts) {
     Create(form, CreateForm);
     for (ControlRecord* label : {&a, &b, &c})
         Create(*label, CreateLabel);
@@ -75,6 +75,9 @@ TEST_F(Controls, DefaultPlacementMakesAColumnThatANewFormRestarts) {
         EXPECT_EQ(label->width, 90);
         EXPECT_EQ(label->height, 20);
         EXPECT_EQ(GetParent(label->handle), form.handle) << "the current form is the parent";
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(label->handle, WM_GETFONT, 0, 0)),
+                  DefaultFont);
+        EXPECT_EQ(label->font, DefaultFont);
         expectedTop += 30;
     }
     Create(second, CreateForm);
@@ -84,7 +87,7 @@ TEST_F(Controls, DefaultPlacementMakesAColumnThatANewFormRestarts) {
     EXPECT_EQ(GetParent(fresh.handle), second.handle);
 }
 
-TEST_F(Controls, FormsPassNoMenuAndControlsPassTheirId) {
+TEST_F(Controls, FormsPassNoMenuAndControlsTheirIdAndTheParentGiven) {
     Create(form, CreateForm);
     Create(a, CreateButton);
     EXPECT_EQ(GetMenu(form.handle), nullptr);
@@ -93,19 +96,13 @@ TEST_F(Controls, FormsPassNoMenuAndControlsPassTheirId) {
     b.parent = a.handle;
     Create(b, CreateButton);
     EXPECT_EQ(GetParent(b.handle), a.handle) << "a parent set beforehand is kept";
-}
-
-TEST_F(Controls, EveryNewWindowGetsTheDefaultFont) {
-    Create(form, CreateForm);
-    Create(a, CreateLabel);
-    EXPECT_NE(DefaultFont, nullptr);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(a.handle, WM_GETFONT, 0, 0)), DefaultFont);
-    EXPECT_EQ(a.font, DefaultFont);
-    LOGFONTA font = {};
-    GetObjectA(DefaultFont, sizeof font, &font);
-    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-    EXPECT_EQ(font.lfHeight, 1);
-    EXPECT_EQ(font.lfWeight, 400);
+    Create(c, CreateButton);
+    TargetObject = &c;
+    SetParentWindow(a.handle);
+    EXPECT_EQ(c.parent, a.handle);
+    EXPECT_EQ(GetParent(c.handle), a.handle);
+    SourceObject = &c;
+    EXPECT_EQ(GetHandle(), c.handle);
 }
 
 TEST_F(Controls, ButtonBitmapWinsOverALaterIcon) {
@@ -143,7 +140,7 @@ TEST_F(Controls, PictureStaticStyleIsReplacedWhole) {
     EXPECT_NE(SendMessageA(b.handle, STM_GETIMAGE, IMAGE_ICON, 0), 0);
 }
 
-TEST_F(Controls, FindRecordKnowsOnlyCreatedWindows) {
+TEST_F(Controls, FindRecordKnowsOnlyCreatedWindowsWhichNeverPassTheTable) {
     EXPECT_EQ(FindRecord(GetDesktopWindow()), nullptr);
     Create(form, CreateForm);
     Create(a, CreateLabel);
@@ -152,17 +149,14 @@ TEST_F(Controls, FindRecordKnowsOnlyCreatedWindows) {
     EXPECT_EQ(FindRecord(nullptr), nullptr) << "a defined, uncreated record is not in the table";
     EXPECT_EQ(RecordAt(-1), nullptr);
     EXPECT_EQ(RecordAt(kRecordCapacity + 3), nullptr);
-}
-
-TEST_F(Controls, StatusBarsNeverWritePastTheTable) {
-    Create(form, CreateForm);
+    // Status bars take a new id each time, but never one past the table.
     for (int i = 0; i < kRecordCapacity + 5; ++i)
-        Create(a, CreateStatusBar);
-    EXPECT_NE(a.handle, nullptr);
-    EXPECT_EQ(a.className, std::string("STATUSCLASSNAME"));
+        Create(b, CreateStatusBar);
+    EXPECT_NE(b.handle, nullptr);
+    EXPECT_EQ(b.className, std::string("STATUSCLASSNAME"));
     EXPECT_EQ(RecordTable[kRecordCapacity], nullptr) << "the final entry stays null";
     EXPECT_EQ(LastId, kRecordCapacity - 1);
-    EXPECT_EQ(a.id, kRecordCapacity - 1);
+    EXPECT_EQ(b.id, kRecordCapacity - 1);
 }
 
 // Each kind: its class, the style the record holds and the style bits the window got.
@@ -394,13 +388,10 @@ TEST_F(Controls, OneFontRecordMakesOneFontUntilItChanges) {
     EXPECT_EQ(made.lfHeight, 34);
     EXPECT_EQ(made.lfWeight, 700);
     EXPECT_STREQ(made.lfFaceName, "Arial");
-}
 
-TEST_F(Controls, LongFaceNamesAreCutToTheField) {
-    FontRecord font = NewFontRecord();
     memset(font.logFont.lfFaceName, 'z', sizeof font.logFont.lfFaceName);
     SetFontFace(font, "A face name that is far longer than thirty-two bytes");
-    EXPECT_EQ(strlen(font.logFont.lfFaceName), 31u);
+    EXPECT_EQ(strlen(font.logFont.lfFaceName), 31u) << "cut to the field";
     EXPECT_EQ(font.changed, 1);
 }
 
@@ -420,18 +411,6 @@ TEST_F(Controls, VisibilityAndRepaint) {
     Repaint();
     RECT update;
     EXPECT_TRUE(GetUpdateRect(form.handle, &update, FALSE)) << "the whole form is to be painted";
-}
-
-TEST_F(Controls, ParentAndHandle) {
-    Create(form, CreateForm);
-    Create(a, CreatePictureStatic);
-    Create(b, CreateButton);
-    TargetObject = &b;
-    SetParentWindow(a.handle);
-    EXPECT_EQ(b.parent, a.handle);
-    EXPECT_EQ(GetParent(b.handle), a.handle);
-    SourceObject = &b;
-    EXPECT_EQ(GetHandle(), b.handle);
 }
 
 TEST(NumericBitOperators, RoundHalfToEvenAndKeepEveryBit) {

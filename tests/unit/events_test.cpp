@@ -13,6 +13,7 @@
 #include "controls/control_record.h"
 #include "controls/properties.h"
 #include "support/control_state.h"
+#include "support/driver.h"
 #include "window/form_class.h"
 #include "window/message_loop.h"
 #include "window/window_proc.h"
@@ -38,34 +39,20 @@ void Note(const char* what) {
         {what, e.eventWindow, e.eventMessage, e.eventWParam, e.eventLParam, e.eventCode});
 }
 
-void OnClick() {
-    Note("onClick");
-}
-void OnClose() {
-    Note("onClose");
-}
-void OnKeyDown() {
-    Note("onKeyDown");
-}
-void OnDblClick() {
-    Note("onDblClick");
-}
-void OnMouseDown() {
-    Note("onMouseDown");
-}
-void OnMouseUp() {
-    Note("onMouseUp");
-}
-void OnShow() {
-    Note("onShow");
-}
-void OnPaint() {
+void (*const OnClick)() = [] { Note("onClick"); };
+void (*const OnClose)() = [] { Note("onClose"); };
+void (*const OnKeyDown)() = [] { Note("onKeyDown"); };
+void (*const OnDblClick)() = [] { Note("onDblClick"); };
+void (*const OnMouseDown)() = [] { Note("onMouseDown"); };
+void (*const OnMouseUp)() = [] { Note("onMouseUp"); };
+void (*const OnShow)() = [] { Note("onShow"); };
+void (*const OnPaint)() = [] {
     Note(PaintDC != nullptr ? "onPaint with a DC" : "onPaint without a DC");
-}
-LRESULT OnMessage() {
+};
+LRESULT (*const OnMessage)() = [] {
     Note("onMessage");
     return messageAnswer;
-}
+};
 
 // Subclassing records what a control's own procedure receives, and when.
 WNDPROC originalProcedures[8];
@@ -143,13 +130,6 @@ class Events : public testing::Test {
     HWND Create(ControlRecord& record, HWND (*creator)()) {
         TargetObject = &record;
         return creator();
-    }
-
-    const Seen* Find(const std::string& what) const {
-        for (const Seen& s : seen)
-            if (s.what == what)
-                return &s;
-        return nullptr;
     }
 
     ControlRecord form = NewRecord();
@@ -312,10 +292,7 @@ TEST_F(Events, MinimisingSkipsOnResizeAndRestoringRefreshesTheGeometryFirst) {
     EXPECT_EQ(seen.back().what, "onResize");
     RECT actual;
     GetWindowRect(form.handle, &actual);
-    EXPECT_EQ(atCall.left, actual.left);
-    EXPECT_EQ(atCall.top, actual.top);
-    EXPECT_EQ(atCall.right, actual.right);
-    EXPECT_EQ(atCall.bottom, actual.bottom);
+    EXPECT_EQ(atCall, actual);
 }
 
 TEST_F(Events, ShowingCallsOnShowAndHidingDoesNot) {
@@ -401,7 +378,8 @@ TEST_F(Events, PaintHandsTheHandlerTheDC) {
     ShowControl();
     InvalidateRect(form.handle, nullptr, TRUE);
     UpdateWindow(form.handle);
-    ASSERT_NE(Find("onPaint with a DC"), nullptr);
+    std::vector<std::string> names = Names();
+    EXPECT_NE(std::find(names.begin(), names.end(), "onPaint with a DC"), names.end());
     EXPECT_EQ(PaintDC, nullptr) << "cleared after the handler";
 }
 

@@ -59,13 +59,6 @@ LONG Scaled(LONG designPixels, UINT dpi = ExpectedDpi()) {
     return MulDiv(designPixels, static_cast<int>(dpi), 96);
 }
 
-void ExpectRect(const RECT& actual, LONG left, LONG top, LONG width, LONG height, int id) {
-    EXPECT_EQ(actual.left, left) << id;
-    EXPECT_EQ(actual.top, top) << id;
-    EXPECT_EQ(actual.right - actual.left, width) << id;
-    EXPECT_EQ(actual.bottom - actual.top, height) << id;
-}
-
 std::string Text(const StringVariable& var) {
     return std::string(var.text, var.length);
 }
@@ -132,29 +125,6 @@ TEST_F(Layout, RecordsAreCreatedInOrderWithTheirHandlers) {
     EXPECT_NE(BoundReleaseCapture, nullptr);
 }
 
-TEST_F(Layout, FontsFaceHeightAndWeight) {
-    struct Expected {
-        ControlRecord* control;
-        const char* face;
-        LONG height;
-        LONG weight;
-    };
-    const Expected fonts[] = {
-        {&TitleBar, "MS Sans Serif", 1, 400}, {&CloseBox, "MS Sans Serif", 1, 400},
-        {&TitleLabel, "Verdana", 64, 700},    {&InfoLabel, "Arial", 28, 700},
-        {&OkButton, "Arial", 34, 700},        {&QuitButton, "Arial", 28, 700},
-    };
-    for (const Expected& expected : fonts) {
-        LOGFONTA font = FontOf(expected.control->handle);
-        EXPECT_STREQ(font.lfFaceName, expected.face) << expected.control->id;
-        EXPECT_EQ(font.lfHeight, Scaled(expected.height)) << expected.control->id;
-        EXPECT_EQ(font.lfWeight, expected.weight) << expected.control->id;
-    }
-    EXPECT_EQ(InfoLabel.font, QuitButton.font) << "one font record, one font";
-    // A form answers WM_GETFONT with nothing; its record holds the font it was given.
-    EXPECT_EQ(MainForm.font, DefaultFont);
-}
-
 TEST_F(Layout, ColoursAndPictures) {
     LOGBRUSH brush = {};
     GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(MainForm.handle, GCLP_HBRBACKGROUND)),
@@ -186,14 +156,6 @@ TEST_F(Layout, ColoursAndPictures) {
     EXPECT_NE(GetClassLongPtrA(MainForm.handle, GCLP_HICONSM), 0);
 }
 
-TEST_F(Layout, EveryControlIsVisibleAndEnabled) {
-    for (ControlRecord* control :
-         {&MainForm, &TitleBar, &CloseBox, &TitleLabel, &InfoLabel, &OkButton, &QuitButton}) {
-        EXPECT_TRUE(IsWindowVisible(control->handle)) << control->id;
-        EXPECT_TRUE(IsWindowEnabled(control->handle)) << control->id;
-    }
-}
-
 // The design's size at the scale; where that is larger than the screen, the screen's size, never
 // more, from its edge; else centred.
 void ExpectPlacedOnScreen(LONG start, LONG size, LONG scaled, LONG screen) {
@@ -207,41 +169,83 @@ void ExpectPlacedOnScreen(LONG start, LONG size, LONG scaled, LONG screen) {
     }
 }
 
-// The window and every control at the design's place and size times the scale: the place
-// centred, the small-screen rules applied to the scaled size, the strip as wide as the window and
-// the glyph at its right end.
-void ExpectLaidOutAt(UINT dpi) {
-    RECT window;
+// Each child as the design has it at 96 dpi: class, style, place and size, font. A width of 0
+// spans: the strip the window, a label the client area as it was when the label was sized (it
+// covers today's); the glyph sits at the strip's right end.
+struct DesignedChild {
+    ControlRecord* record;
+    const char* className;
+    DWORD style;
+    RECT place;
+    const char* face;
+    LONG fontHeight;
+    LONG weight;
+};
+
+const DesignedChild kChildren[] = {
+    {&TitleBar, "Static", 0x5000010E, {0, 0, 0, 28}, "MS Sans Serif", 1, 400},
+    {&CloseBox, "Button", 0x50018080, {0, 3, 20, 20}, "MS Sans Serif", 1, 400},
+    {&TitleLabel, "Static", 0x50000301, {0, 50, 0, 50}, "Verdana", 64, 700},
+    {&InfoLabel, "Static", 0x50000301, {0, 190, 0, 40}, "Arial", 28, 700},
+    {&OkButton, "Button", 0x50010000, {500, 270, 120, 40}, "Arial", 34, 700},
+    {&QuitButton, "Button", 0x50010000, {570, 570, 400, 36}, "Arial", 28, 700},
+};
+
+// Every child at the design's place and size, and in its font, times the scale.
+void ExpectChildrenAt(UINT dpi) {
+    RECT window, client;
     GetWindowRect(MainForm.handle, &window);
-    LONG width = window.right - window.left;
-    ExpectPlacedOnScreen(window.left, width, Scaled(1024, dpi), GetSystemMetrics(SM_CXSCREEN));
-    ExpectPlacedOnScreen(window.top, window.bottom - window.top, Scaled(650, dpi),
-                         GetSystemMetrics(SM_CYSCREEN));
-    ExpectRect(RectInParent(TitleBar.handle), 0, 0, width, Scaled(28, dpi), TitleBar.id);
-    RECT glyph = RectInParent(CloseBox.handle);
-    ExpectRect(glyph, glyph.left, Scaled(3, dpi), Scaled(20, dpi), Scaled(20, dpi), CloseBox.id);
-    EXPECT_NEAR(width - glyph.right, Scaled(4, dpi), 1) << "the glyph near the strip's end";
-    RECT client;
     GetClientRect(MainForm.handle, &client);
-    for (ControlRecord* label : {&TitleLabel, &InfoLabel}) {
-        RECT rect = RectInParent(label->handle);
-        EXPECT_GE(rect.right, client.right) << "as wide as the client area";
-        EXPECT_LE(rect.right, width);
+    const LONG width = window.right - window.left;
+    for (const DesignedChild& child : kChildren) {
+        SCOPED_TRACE(child.record->id);
+        HWND handle = child.record->handle;
+        EXPECT_TRUE(IsWindowVisible(handle));
+        EXPECT_TRUE(IsWindowEnabled(handle));
+        EXPECT_STRCASEEQ(ClassNameOf(handle).c_str(), child.className);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(handle, GWL_STYLE)), child.style);
+        RECT rect = RectInParent(handle);
+        if (child.record == &CloseBox) {
+            EXPECT_NEAR(width - rect.right, Scaled(4, dpi), 1) << "the glyph near the strip's end";
+        } else {
+            EXPECT_EQ(rect.left, Scaled(child.place.left, dpi));
+        }
+        EXPECT_EQ(rect.top, Scaled(child.place.top, dpi));
+        EXPECT_EQ(rect.bottom - rect.top, Scaled(child.place.bottom, dpi));
+        if (child.place.right != 0) {
+            EXPECT_EQ(rect.right - rect.left, Scaled(child.place.right, dpi));
+        } else if (child.record == &TitleBar) {
+            EXPECT_EQ(rect.right, width);
+        } else {
+            EXPECT_GE(rect.right, client.right) << "as wide as the client area";
+            EXPECT_LE(rect.right, width);
+        }
+        LOGFONTA font = FontOf(handle);
+        EXPECT_STREQ(font.lfFaceName, child.face);
+        EXPECT_EQ(font.lfHeight, Scaled(child.fontHeight, dpi));
+        EXPECT_EQ(font.lfWeight, child.weight);
     }
-    RECT title = RectInParent(TitleLabel.handle);
-    ExpectRect(title, 0, Scaled(50, dpi), title.right, Scaled(50, dpi), TitleLabel.id);
-    RECT info = RectInParent(InfoLabel.handle);
-    ExpectRect(info, 0, Scaled(190, dpi), info.right, Scaled(40, dpi), InfoLabel.id);
-    ExpectRect(RectInParent(OkButton.handle), Scaled(500, dpi), Scaled(270, dpi), Scaled(120, dpi),
-               Scaled(40, dpi), OkButton.id);
-    ExpectRect(RectInParent(QuitButton.handle), Scaled(570, dpi), Scaled(570, dpi),
-               Scaled(400, dpi), Scaled(36, dpi), QuitButton.id);
+    EXPECT_EQ(GetParent(CloseBox.handle), TitleBar.handle);
 }
 
+// The window without caption, frame or boxes, its design's size at the scale, centred; the
+// children laid out in it.
 TEST_F(Layout, TheDesignIsShownAtTheScaleOfTheDisplay) {
     ASSERT_EQ(DpiOfWindow(MainForm.handle), ExpectedDpi()) << "Wine shows another scale";
     ASSERT_EQ(LayoutDpi, ExpectedDpi());
-    ExpectLaidOutAt(ExpectedDpi());
+    auto style = static_cast<DWORD>(GetWindowLongA(MainForm.handle, GWL_STYLE));
+    EXPECT_NE(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION)) << "no caption bar";
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    RECT window;
+    GetWindowRect(MainForm.handle, &window);
+    ExpectPlacedOnScreen(window.left, window.right - window.left, Scaled(1024),
+                         GetSystemMetrics(SM_CXSCREEN));
+    ExpectPlacedOnScreen(window.top, window.bottom - window.top, Scaled(650),
+                         GetSystemMetrics(SM_CYSCREEN));
+    ExpectChildrenAt(ExpectedDpi());
+    EXPECT_EQ(InfoLabel.font, QuitButton.font) << "one font record, one font";
+    // A form answers WM_GETFONT with nothing; its record holds the font it was given.
+    EXPECT_EQ(MainForm.font, DefaultFont);
 }
 
 // Where Windows has no GetDpiForWindow (8.1), the monitor's scale comes from GetDpiForMonitor;
@@ -287,9 +291,9 @@ TEST_F(Layout, ZAMoveToAnotherScaleLaysTheWindowOutAgain) {
                  reinterpret_cast<LPARAM>(&suggested));
     RECT window;
     GetWindowRect(MainForm.handle, &window);
-    EXPECT_TRUE(EqualRect(&window, &suggested)) << "the rectangle Windows suggests";
-    ExpectRect(RectInParent(OkButton.handle), Scaled(500, to), Scaled(270, to), Scaled(120, to),
-               Scaled(40, to), OkButton.id);
+    EXPECT_EQ(window, suggested) << "the rectangle Windows suggests";
+    const RECT ok = {Scaled(500, to), Scaled(270, to), Scaled(620, to), Scaled(310, to)};
+    EXPECT_EQ(RectInParent(OkButton.handle), ok);
     EXPECT_EQ(FontOf(TitleLabel.handle).lfHeight, Scaled(64, to));
     EXPECT_EQ(FontOf(QuitButton.handle).lfHeight, Scaled(28, to));
     EXPECT_EQ(FontOf(CloseBox.handle).lfHeight, Scaled(1, to)) << "the default font";
@@ -358,6 +362,32 @@ ClientPixels CaptureOnceBackgroundIs(COLORREF background, POINT sample) {
     return capture;
 }
 
+// The pictures as their pixels are (at other scales they are resampled), in any theme: the
+// strip's rows top to bottom (the control may stretch them), the glyph's red field and white cross.
+void ExpectPictures(const ClientPixels& capture) {
+    const std::vector<COLORREF> strip = {RGB(134, 181, 209), RGB(116, 159, 185), RGB(99, 147, 174),
+                                         RGB(96, 143, 170),  RGB(93, 138, 165),  RGB(90, 134, 159),
+                                         RGB(86, 129, 154),  RGB(83, 124, 149),  RGB(79, 120, 144),
+                                         RGB(77, 116, 139),  RGB(74, 112, 135),  RGB(72, 109, 132),
+                                         RGB(72, 115, 141)};
+    std::vector<COLORREF> rows;
+    for (LONG y = 0; y < 28; ++y)
+        if (rows.empty() || rows.back() != capture.At(5, y))
+            rows.push_back(capture.At(5, y));
+    rows.resize(strip.size(), CLR_INVALID);
+    EXPECT_EQ(rows, strip) << "the strip";
+    RECT glyph = RectInParent(CloseBox.handle);
+    int red = 0, white = 0;
+    for (LONG y = glyph.top; y < glyph.bottom; ++y)
+        for (LONG x = glyph.left; x < glyph.right; ++x) {
+            COLORREF colour = capture.At(x, y);
+            red += GetRValue(colour) > 150 && GetGValue(colour) < 80 && GetBValue(colour) < 80;
+            white += colour == RGB(255, 255, 255);
+        }
+    EXPECT_GT(red, 150) << "the glyph's red field";
+    EXPECT_GT(white, 20) << "the glyph's white cross";
+}
+
 struct Shown {
     COLORREF background;
     COLORREF titleText;
@@ -382,6 +412,8 @@ void ExpectShown(const Shown& expected, const char* what) {
     };
     EXPECT_TRUE(hasPixel(Scaled(50), Scaled(50), expected.titleText)) << "the title's text";
     EXPECT_TRUE(hasPixel(Scaled(190), Scaled(40), expected.infoText)) << "the instruction line";
+    if (LayoutDpi == 96)
+        ExpectPictures(capture);
 }
 
 // The process's GDI objects: GetGuiResources, or where that is Wine's stub (always 0) the live
@@ -444,7 +476,6 @@ TEST_F(Layout, ContrastThemeShowsTheSystemsColoursAndFollowsASwitch) {
 
     ReportContrastTheme(true);
     ExpectShown({palette.window, palette.windowText, palette.windowText}, "theme switched on");
-    EXPECT_NE(SendMessageA(TitleBar.handle, STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "the strip";
 
     const Palette swapped = {palette.windowText, palette.window};
     SetPalette(swapped);
