@@ -6,12 +6,6 @@
 #include "core/memory.h"
 #include "support/recording_memory.h"
 
-MemoryLog RecordedMemory = {0, 0, 0, 0, -1};
-
-void ResetMemoryLog() {
-    RecordedMemory = {0, 0, 0, 0, -1};
-}
-
 namespace {
 
 // Each block starts with its size; the caller sees the bytes after it.
@@ -23,9 +17,7 @@ struct Header {
 } // namespace
 
 MemoryBlock BlockAllocate(uint32_t bytes) {
-    ++RecordedMemory.allocations;
-    RecordedMemory.lastRequest = bytes;
-    if (!RecordedRequestMaySucceed())
+    if (!RecordRequest(RecordedMemory.allocations, bytes))
         return nullptr;
     auto* header = static_cast<Header*>(std::calloc(1, sizeof(Header) + bytes));
     if (header != nullptr)
@@ -34,9 +26,7 @@ MemoryBlock BlockAllocate(uint32_t bytes) {
 }
 
 MemoryBlock BlockResize(MemoryBlock block, uint32_t bytes) {
-    ++RecordedMemory.resizes;
-    RecordedMemory.lastRequest = bytes;
-    if (!RecordedRequestMaySucceed())
+    if (!RecordRequest(RecordedMemory.resizes, bytes))
         return nullptr;
     auto* old = static_cast<Header*>(block);
     uint32_t oldSize = old->size;

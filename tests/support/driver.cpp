@@ -182,28 +182,17 @@ bool ShowsControl(HWND dialog, int id) {
     return control != nullptr && IsWindowVisible(control);
 }
 
+// WM_GETTEXT, not GetWindowText, which answers nothing for another process's controls.
 std::string WindowText(HWND window) {
     char text[1024] = {};
-    int length = GetWindowTextA(window, text, sizeof text);
+    LRESULT length = SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return std::string(text, length > 0 ? length : 0);
-}
-
-std::string DialogItemText(HWND dialog, int id) {
-    char text[1024] = {};
-    UINT length = GetDlgItemTextA(dialog, id, text, sizeof text);
-    return std::string(text, length);
 }
 
 std::wstring WindowTextW(HWND window) {
     wchar_t text[1024] = {};
-    int length = GetWindowTextW(window, text, 1024);
+    LRESULT length = SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     return std::wstring(text, length > 0 ? length : 0);
-}
-
-std::wstring DialogItemTextW(HWND dialog, int id) {
-    wchar_t text[1024] = {};
-    UINT length = GetDlgItemTextW(dialog, id, text, 1024);
-    return std::wstring(text, length);
 }
 
 std::string ClassNameOf(HWND window) {

@@ -63,11 +63,16 @@ bool SaveOver(DWORD pid, const std::string& name, DWORD* answered = nullptr);
 // Whether the dialog shows a control with this id.
 bool ShowsControl(HWND dialog, int id);
 
+// A window's or a dialog item's text; as UTF-16, as the window holds it, whatever code page either
+// program has.
 std::string WindowText(HWND window);
-std::string DialogItemText(HWND dialog, int id);
-// The texts as the window holds them, whatever code page either program has.
 std::wstring WindowTextW(HWND window);
-std::wstring DialogItemTextW(HWND dialog, int id);
+inline std::string DialogItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
+inline std::wstring DialogItemTextW(HWND dialog, int id) {
+    return WindowTextW(GetDlgItem(dialog, id));
+}
 std::string ClassNameOf(HWND window);
 // A window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);

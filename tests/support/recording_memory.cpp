@@ -4,22 +4,13 @@
 
 #include "core/memory.h"
 
-MemoryLog RecordedMemory = {0, 0, 0, 0, -1};
-
-void ResetMemoryLog() {
-    RecordedMemory = {0, 0, 0, 0, -1};
-}
-
 MemoryBlock BlockAllocate(uint32_t bytes) {
-    ++RecordedMemory.allocations;
-    RecordedMemory.lastRequest = bytes;
-    return RecordedRequestMaySucceed() ? GlobalAlloc(0x2042, bytes) : nullptr;
+    return RecordRequest(RecordedMemory.allocations, bytes) ? GlobalAlloc(0x2042, bytes) : nullptr;
 }
 
 MemoryBlock BlockResize(MemoryBlock block, uint32_t bytes) {
-    ++RecordedMemory.resizes;
-    RecordedMemory.lastRequest = bytes;
-    return RecordedRequestMaySucceed() ? GlobalReAlloc(block, bytes, 0x2042) : nullptr;
+    return RecordRequest(RecordedMemory.resizes, bytes) ? GlobalReAlloc(block, bytes, 0x2042)
+                                                        : nullptr;
 }
 
 void BlockRelease(MemoryBlock block) {

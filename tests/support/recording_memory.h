@@ -11,12 +11,17 @@ struct MemoryLog {
     int remainingSuccesses;
 };
 
-extern MemoryLog RecordedMemory;
+inline MemoryLog RecordedMemory = {0, 0, 0, 0, -1};
 
-void ResetMemoryLog();
+inline void ResetMemoryLog() {
+    RecordedMemory = {0, 0, 0, 0, -1};
+}
 
-// Counts a request against remainingSuccesses: false once they are used up.
-inline bool RecordedRequestMaySucceed() {
+// Counts a request of the size in the counter and against remainingSuccesses: false once these are
+// used up.
+inline bool RecordRequest(int& counter, uint32_t bytes) {
+    ++counter;
+    RecordedMemory.lastRequest = bytes;
     if (RecordedMemory.remainingSuccesses < 0)
         return true;
     if (RecordedMemory.remainingSuccesses == 0)

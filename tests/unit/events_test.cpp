@@ -20,15 +20,22 @@
 
 namespace {
 
-// One observation: a handler call (with the current event) or a message a control saw.
+// One observation: a handler call (with the current event) or a message a control saw; as the
+// expected sequences spell it.
 struct Seen {
     std::string what;
     HWND window;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    int32_t code;
+    int32_t code = 0;
+    bool operator==(const Seen&) const = default;
 };
+
+void PrintTo(const Seen& seen, std::ostream* out) {
+    *out << seen.what << " " << seen.window << " " << std::hex << "0x" << seen.message << "(0x"
+         << seen.wParam << ", 0x" << seen.lParam << ") code " << std::dec << seen.code;
+}
 
 std::vector<Seen> seen;
 LRESULT messageAnswer;
@@ -88,27 +95,12 @@ std::vector<std::string> Names() {
     return names;
 }
 
-// An observation as the expected sequences spell it: who ran or saw what, with which parameters.
-struct Call {
-    std::string what;
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool operator==(const Call&) const = default;
-};
-
-void PrintTo(const Call& call, std::ostream* out) {
-    *out << call.what << " " << call.window << " " << std::hex << "0x" << call.message << "(0x"
-         << call.wParam << ", 0x" << call.lParam << ")" << std::dec;
-}
-
 // The observations, or those of one message.
-std::vector<Call> Calls(UINT only = 0) {
-    std::vector<Call> calls;
+std::vector<Seen> Calls(UINT only = 0) {
+    std::vector<Seen> calls;
     for (const Seen& s : seen)
         if (only == 0 || s.message == only)
-            calls.push_back({s.what, s.window, s.message, s.wParam, s.lParam});
+            calls.push_back(s);
     return calls;
 }
 
@@ -147,7 +139,7 @@ TEST_F(Events, PressOnAPictureRunsItsHandlerBeforeTheControlSeesIt) {
     PostMessageA(control.handle, WM_LBUTTONDOWN, MK_LBUTTON, kPoint);
     PumpQueue();
     // The control's window, not the form's; its own coordinates; the id taken off again.
-    EXPECT_EQ(Calls(), (std::vector<Call>{
+    EXPECT_EQ(Calls(), (std::vector<Seen>{
                            {"onMouseDown", control.handle, WM_LBUTTONDOWN, MK_LBUTTON, kPoint},
                            {"control saw", control.handle, WM_LBUTTONDOWN, MK_LBUTTON, kPoint},
                        }));
@@ -161,7 +153,7 @@ TEST_F(Events, ReleaseOnAButtonReachesTheButtonFirst) {
     PostMessageA(control.handle, WM_RBUTTONUP, 0, kPoint);
     PumpQueue();
     // What the button's own handling adds (a context-menu request) is the platform's.
-    EXPECT_EQ(Calls(WM_RBUTTONUP), (std::vector<Call>{
+    EXPECT_EQ(Calls(WM_RBUTTONUP), (std::vector<Seen>{
                                        {"control saw", control.handle, WM_RBUTTONUP, 0, kPoint},
                                        {"onMouseUp", control.handle, WM_RBUTTONUP, 0, kPoint},
                                    }));
@@ -178,7 +170,7 @@ TEST_F(Events, InputToTheMainFormItselfUsesEntryZero) {
     PostMessageA(form.handle, WM_KEYDOWN, 'A', 1);
     PumpQueue();
     EXPECT_EQ(SendMessageA(form.handle, WM_LBUTTONDBLCLK, MK_LBUTTON, kPoint), 0);
-    EXPECT_EQ(Calls(), (std::vector<Call>{
+    EXPECT_EQ(Calls(), (std::vector<Seen>{
                            {"onMouseDown", form.handle, WM_MBUTTONDOWN, MK_MBUTTON, kPoint},
                            {"onKeyDown", form.handle, WM_KEYDOWN, 'A', 1},
                            {"onDblClick", form.handle, WM_LBUTTONDBLCLK, MK_LBUTTON, kPoint},
@@ -271,7 +263,14 @@ TEST_F(Events, CloseWithAHandlerKeepsTheWindowAndWithoutOneEndsTheLoop) {
     EXPECT_FALSE(IsWindow(form.handle));
 }
 
-TEST_F(Events, MinimisingSkipsOnResizeAndRestoringRefreshesTheGeometryFirst) {
+TEST_F(Events, ShowingCallsOnShowHidingAndMinimisingCallNothingRestoringRefreshesFirst) {
+    form.onShow = OnShow;
+    ShowWindow(form.handle, SW_SHOWNORMAL);
+    EXPECT_EQ(Names(), std::vector<std::string>{"onShow"});
+    seen.clear();
+    ShowWindow(form.handle, SW_HIDE);
+    EXPECT_TRUE(seen.empty()) << "onShow ran for a hide";
+
     static ControlRecord* watched;
     static RECT atCall;
     watched = &form;
@@ -293,15 +292,6 @@ TEST_F(Events, MinimisingSkipsOnResizeAndRestoringRefreshesTheGeometryFirst) {
     RECT actual;
     GetWindowRect(form.handle, &actual);
     EXPECT_EQ(atCall, actual);
-}
-
-TEST_F(Events, ShowingCallsOnShowAndHidingDoesNot) {
-    form.onShow = OnShow;
-    ShowWindow(form.handle, SW_SHOWNORMAL);
-    EXPECT_EQ(Names(), std::vector<std::string>{"onShow"});
-    seen.clear();
-    ShowWindow(form.handle, SW_HIDE);
-    EXPECT_TRUE(seen.empty());
 }
 
 TEST_F(Events, OnMessageResultsAndNotifications) {
@@ -389,10 +379,9 @@ TEST_F(Events, ScrollRequestsArriveAsCommands) {
     SendMessageA(form.handle, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0xFFFE),
                  reinterpret_cast<LPARAM>(control.handle));
     // The position as a signed 16-bit number.
-    EXPECT_EQ(Calls(),
-              (std::vector<Call>{{"onClick", control.handle, WM_COMMAND,
-                                  static_cast<WPARAM>(SB_LINEDOWN << 16 | control.id), -2}}));
-    EXPECT_EQ(seen[0].code, SB_LINEDOWN);
+    EXPECT_EQ(Calls(), (std::vector<Seen>{{"onClick", control.handle, WM_COMMAND,
+                                           static_cast<WPARAM>(SB_LINEDOWN << 16 | control.id), -2,
+                                           SB_LINEDOWN}}));
 }
 
 TEST_F(Events, ColoursComeFromChildRecordsOnly) {
@@ -435,9 +424,8 @@ TEST_F(Events, ParentNotifyOfAPressRunsTheMainFormsOnMouseDown) {
     form.onMouseDown = OnMouseDown;
     form.onMessage = OnMessage;
     SendMessageA(form.handle, WM_PARENTNOTIFY, WM_LBUTTONDOWN, kPoint);
-    EXPECT_EQ(Calls(), (std::vector<Call>{
+    EXPECT_EQ(Calls(), (std::vector<Seen>{
                            {"onMouseDown", form.handle, WM_PARENTNOTIFY, WM_LBUTTONDOWN, kPoint}}));
-    EXPECT_EQ(seen[0].code, 0);
     seen.clear();
     SendMessageA(form.handle, WM_PARENTNOTIFY, WM_CREATE, 0);
     EXPECT_EQ(Names(), std::vector<std::string>{"onMessage"}) << "creation notices: default route";

@@ -42,26 +42,23 @@ class Files : public testing::Test {
     StringVariable other = {};
 };
 
-TEST_F(Files, ResourceLoadCopiesTheDocumentUnchanged) {
+// Either load gives the document whole; the summed one also its CRC-32, which is the one the build
+// recorded and the exe carries.
+TEST_F(Files, ResourceLoadsCopyTheDocumentUnchangedAndTheSumIsTheBuildsRecord) {
+    const std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
+    ASSERT_EQ(document.size(), static_cast<size_t>(kDocumentSize));
     StrReset(var, kDefaultSizeHint);
     ResourceLoad(var, DOCUMENT_RESOURCE);
-    ASSERT_EQ(var.length, kDocumentSize);
     EXPECT_EQ(var.position, kDocumentSize);
-    EXPECT_EQ(std::string(var.text, 9), "%PDF-1.5\n");
-    EXPECT_EQ(var.text[kDocumentSize], 0);
-    std::string document = ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH);
-    ASSERT_EQ(document.size(), static_cast<size_t>(kDocumentSize));
-    EXPECT_TRUE(document == std::string(var.text, var.length)) << "the bytes differ";
-}
-
-TEST_F(Files, ResourceReadSummedGivesTheCrcTheBuildRecorded) {
     ResetScript();
-    StrReset(var, kDefaultSizeHint);
+    StrReset(other, kDefaultSizeHint);
     uint32_t crc = 0;
-    ASSERT_EQ(ResourceReadSummed(var, DOCUMENT_RESOURCE, crc), 0u);
-    ASSERT_EQ(var.length, kDocumentSize);
-    EXPECT_EQ(var.text[kDocumentSize], 0);
-    EXPECT_TRUE(ReadWholeFile(CARRIER_DOCUMENT_WINDOWS_PATH) == std::string(var.text, var.length));
+    ASSERT_EQ(ResourceReadSummed(other, DOCUMENT_RESOURCE, crc), 0u);
+    for (const StringVariable* loaded : {&var, &other}) {
+        ASSERT_EQ(loaded->length, kDocumentSize);
+        EXPECT_EQ(loaded->text[kDocumentSize], 0);
+        EXPECT_TRUE(document == std::string(loaded->text, loaded->length)) << "the bytes differ";
+    }
     // The build's record, made by the host tools with zlib: size, then CRC-32, little-endian.
     std::string record = ReadWholeFile(CARRIER_DOCUMENT_SUM_WINDOWS_PATH);
     ASSERT_EQ(record.size(), 8u);
@@ -69,7 +66,7 @@ TEST_F(Files, ResourceReadSummedGivesTheCrcTheBuildRecorded) {
     std::memcpy(recorded, record.data(), 8);
     EXPECT_EQ(recorded[0], static_cast<uint32_t>(kDocumentSize));
     EXPECT_EQ(crc, recorded[1]);
-    TextView carried = ResourceBytes("thsum");
+    TextView carried = ResourceBytes(DOCUMENT_CHECKSUM_RESOURCE);
     EXPECT_EQ(std::string(carried.text, carried.length), record) << "the record is carried";
     EXPECT_EQ(ResourceBytes("nosuchres").text, nullptr);
 }
@@ -100,7 +97,7 @@ TEST_F(Files, ResourceLoadTakesTheEarlierTypeAndNamedTypes) {
     EXPECT_EQ(std::string(var.text, var.length), "wave-typed");
 }
 
-TEST_F(Files, WriteAllReplacesALongerFileAndKeepsNulBytes) {
+TEST_F(Files, WriteAllReplacesALongerFileKeepsNulBytesAndNeedsTheFolder) {
     std::string path = folder.Path("target.bin");
     WriteWholeFile(path, std::string(5000, 'o'));
     std::string bytes("a\0b\0\0c", 6);
@@ -108,23 +105,11 @@ TEST_F(Files, WriteAllReplacesALongerFileAndKeepsNulBytes) {
     EXPECT_EQ(FileWriteAll(var, path.c_str()), 6u);
     EXPECT_EQ(LastFileError, 0u);
     EXPECT_EQ(ReadWholeFile(path), bytes) << "truncated to exactly the text, NULs included";
-}
 
-TEST_F(Files, WriteAllIntoAMissingFolderWritesNothing) {
-    Hold("text");
-    std::string path = folder.Path("no-such-folder\\target.bin");
-    EXPECT_EQ(FileWriteAll(var, path.c_str()), 0u);
+    std::string missing = folder.Path("no-such-folder\\target.bin");
+    EXPECT_EQ(FileWriteAll(var, missing.c_str()), 0u);
     EXPECT_NE(LastFileError, 0u);
-    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_F(Files, ReplaceDurablyPutsTheBytesInPlaceAndLeavesNothingElse) {
-    std::string path = folder.Path("saved.pdf");
-    WriteWholeFile(path, std::string(100000, 'o'));
-    Hold(std::string("new\0bytes", 9));
-    EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()).error, 0u);
-    EXPECT_EQ(ReadWholeFile(path), std::string("new\0bytes", 9));
-    EXPECT_EQ(folder.FileNames(), std::vector<std::string>{"saved.pdf"});
+    EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Files, ReplaceDurablyLeavesALockedTargetAloneAndCleansUp) {
@@ -144,64 +129,47 @@ TEST_F(Files, ReplaceDurablyLeavesALockedTargetAloneAndCleansUp) {
 // target cannot be put back, both under names the user is told; never a file of unknown name.
 TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAnswers) {
     enum Left { kSaved, kKept, kDisplaced };
+    // The first operation's answer, given that many times, and a second's, where there is one.
     struct Case {
         const char* name;
-        void (*script)();
         Left left;
         DWORD error;
         DWORD pausedMs;
+        ScriptedOperation operation;
+        DWORD answer;
+        int times;
+        ScriptedOperation thenOperation = kScriptReplace;
+        DWORD thenAnswer = 0;
+        int thenTimes = 0;
     };
+    const DWORD k1175 = ERROR_UNABLE_TO_REMOVE_REPLACED, k1176 = ERROR_UNABLE_TO_MOVE_REPLACEMENT,
+                k1177 = ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, kDenied = ERROR_ACCESS_DENIED,
+                kShared = ERROR_SHARING_VIOLATION;
     const Case cases[] = {
-        {"sharing violation once", [] { ScriptAnswer(kScriptReplace, ERROR_SHARING_VIOLATION); },
-         kSaved, 0, 40},
-        {"in-use check held for a moment",
-         [] { ScriptAnswer(kScriptOpenToDelete, ERROR_SHARING_VIOLATION, 3); }, kSaved, 0, 280},
-        {"1176 once", [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT); },
-         kSaved, 0, 40},
-        {"1175 while held",
-         [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_REMOVE_REPLACED, 7); }, kKept,
-         ERROR_UNABLE_TO_REMOVE_REPLACED, 2520},
-        {"1176 while held",
-         [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 7); }, kKept,
-         ERROR_UNABLE_TO_MOVE_REPLACEMENT, 2520},
-        {"access denied for good", [] { ScriptAnswer(kScriptReplace, ERROR_ACCESS_DENIED, 50); },
-         kKept, ERROR_ACCESS_DENIED, 2520},
-        {"in-use check denied for good",
-         [] { ScriptAnswer(kScriptOpenToDelete, ERROR_ACCESS_DENIED, 50); }, kKept,
-         ERROR_ACCESS_DENIED, 2520},
-        {"the target's attributes held for a moment",
-         [] { ScriptAnswer(kScriptAttributes, ERROR_SHARING_VIOLATION, 2); }, kSaved, 0, 120},
-        {"the target's attributes denied for good",
-         [] { ScriptAnswer(kScriptAttributes, ERROR_ACCESS_DENIED, 50); }, kKept,
-         ERROR_ACCESS_DENIED, 2520},
-        {"1177, the rename finishes",
-         [] { ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2); }, kSaved, 0, 0},
-        {"1177, the old file goes back",
-         [] {
-             ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
-             ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 7);
-         },
-         kKept, ERROR_ACCESS_DENIED, 2520},
-        {"1177, neither file can be renamed",
-         [] {
-             ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
-             ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 50);
-         },
-         kDisplaced, ERROR_ACCESS_DENIED, 5040},
-        {"not supported after moving the target, the rename fails",
-         [] {
-             ScriptAnswer(kScriptReplace, ERROR_NOT_SUPPORTED | kAfterMovingTheTarget);
-             ScriptAnswer(kScriptMove, ERROR_ACCESS_DENIED, 7);
-         },
-         kKept, ERROR_ACCESS_DENIED, 2520},
-        {"the staging file cannot be removed",
-         [] {
-             ScriptAnswer(kScriptReplace, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 7);
-             ScriptAnswer(kScriptDelete, ERROR_ACCESS_DENIED, 50);
-         },
-         kKept, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 5040},
+        {"nothing in the way", kSaved, 0, 0, kScriptReplace, 0, 0},
+        {"sharing violation once", kSaved, 0, 40, kScriptReplace, kShared, 1},
+        {"in-use check held for a moment", kSaved, 0, 280, kScriptOpenToDelete, kShared, 3},
+        {"1176 once", kSaved, 0, 40, kScriptReplace, k1176, 1},
+        {"1175 while held", kKept, k1175, 2520, kScriptReplace, k1175, 7},
+        {"1176 while held", kKept, k1176, 2520, kScriptReplace, k1176, 7},
+        {"access denied for good", kKept, kDenied, 2520, kScriptReplace, kDenied, 50},
+        {"in-use check denied for good", kKept, kDenied, 2520, kScriptOpenToDelete, kDenied, 50},
+        {"the target's attributes held for a moment", kSaved, 0, 120, kScriptAttributes, kShared,
+         2},
+        {"the target's attributes denied for good", kKept, kDenied, 2520, kScriptAttributes,
+         kDenied, 50},
+        {"1177, the rename finishes", kSaved, 0, 0, kScriptReplace, k1177, 1},
+        {"1177, the old file goes back", kKept, kDenied, 2520, kScriptReplace, k1177, 1,
+         kScriptMove, kDenied, 7},
+        {"1177, neither file can be renamed", kDisplaced, kDenied, 5040, kScriptReplace, k1177, 1,
+         kScriptMove, kDenied, 50},
+        {"not supported after moving the target, the rename fails", kKept, kDenied, 2520,
+         kScriptReplace, ERROR_NOT_SUPPORTED | kAfterMovingTheTarget, 1, kScriptMove, kDenied, 7},
+        {"the staging file cannot be removed", kKept, k1176, 5040, kScriptReplace, k1176, 7,
+         kScriptDelete, kDenied, 50},
     };
-    const std::string old = "the user's old file";
+    // Longer than the document: a replaced file keeps none of its tail.
+    const std::string old(100000, 'o');
     const std::string document("the carried\0document", 20);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,7 +178,8 @@ TEST_F(Files, ReplaceDurablyLeavesAWholeDocumentUnderAKnownNameWhateverWindowsAn
         WriteWholeFile(path, old);
         Hold(document);
         ResetScript();
-        c.script();
+        ScriptAnswer(c.operation, c.answer, c.times);
+        ScriptAnswer(c.thenOperation, c.thenAnswer, c.thenTimes);
         ReplaceOutcome outcome = FileReplaceDurably(var, Utf16(path).c_str());
         EXPECT_EQ(outcome.error, c.error);
         EXPECT_EQ(Script.pausedMs, c.pausedMs) << "the waits between tries";
@@ -314,15 +283,9 @@ TEST_F(Files, ReplaceDurablyPassesTheProgramsZoneMarkOnToTheDocument) {
     ResetScript();
 }
 
-TEST_F(Files, ReplaceDurablyIntoAMissingFolderFails) {
+TEST_F(Files, ReplaceDurablyRefusesAMissingFolderOrOneWithoutRoomBeforeWritingAnything) {
     Hold("x");
-    std::string path = folder.Path("gone\\x.pdf");
-    EXPECT_NE(FileReplaceDurably(var, Utf16(path).c_str()).error, 0u);
-    EXPECT_TRUE(folder.FileNames().empty());
-}
-
-TEST_F(Files, ReplaceDurablyRefusesAFolderWithoutRoomBeforeWritingAnything) {
-    Hold("x");
+    EXPECT_NE(FileReplaceDurably(var, Utf16(folder.Path("gone\\x.pdf")).c_str()).error, 0u);
     // The folder's path leaves fewer than the staging name's 11 characters within MAX_PATH.
     std::string path = folder.Path(std::string(250 - folder.path.size(), 'f') + "\\a.pdf");
     EXPECT_EQ(FileReplaceDurably(var, Utf16(path).c_str()).error,

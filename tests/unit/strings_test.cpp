@@ -80,14 +80,25 @@ TEST_F(StringVariables, DocumentSizedAppendGrowsOnceAndResetGivesTheBlockBack) {
     EXPECT_LT(a.capacity, 256);
 }
 
-TEST_F(StringVariables, BytesWithNulAreKeptAndCounted) {
+TEST_F(StringVariables, BytesWithNulAreKeptAndAnEmptyAssignOrNoBlockGivesTheEmptyText) {
+    EXPECT_EQ(StrAssign(a, "", 0).length, 0) << "no block yet";
+    EXPECT_EQ(StrSyncLength(a).length, 0);
+    TextView view = StrAppend(b, "grow from nothing", 17);
+    EXPECT_EQ(std::string(view.text, view.length), "grow from nothing");
+
     const char bytes[] = {'P', 0, 'D', 0, 0, 'F'};
     StrReset(a, 59);
-    TextView view = StrAppend(a, bytes, 6);
+    view = StrAppend(a, bytes, 6);
     EXPECT_EQ(view.length, 6);
-    EXPECT_EQ(a.length, 6);
     EXPECT_EQ(Contents(a), std::string(bytes, 6));
     EXPECT_EQ(a.text[6], 0);
+    view = StrAssign(a, "ignored", 0);
+    EXPECT_EQ(view.length, 0);
+    EXPECT_EQ(a.length, 0);
+    EXPECT_EQ(a.text[0], 0);
+    StrAssign(a, "previous", 8);
+    StrAssign(a, "x", -5);
+    EXPECT_EQ(a.length, 0);
 }
 
 TEST_F(StringVariables, AppendInsideTheTextOverwritesWithoutShortening) {
@@ -102,17 +113,6 @@ TEST_F(StringVariables, AppendInsideTheTextOverwritesWithoutShortening) {
     StrAppend(a, "1234", 4);
     EXPECT_EQ(Contents(a), "abXYef1234") << "a write past the end extends the length";
     EXPECT_EQ(a.text[10], 0);
-}
-
-TEST_F(StringVariables, AssignEmptiesAndZeroCountLeavesTheEmptyText) {
-    StrReset(a, 59);
-    StrAssign(a, "previous", 8);
-    TextView view = StrAssign(a, "ignored", 0);
-    EXPECT_EQ(view.length, 0);
-    EXPECT_EQ(a.length, 0);
-    EXPECT_EQ(a.text[0], 0);
-    StrAssign(a, "x", -5);
-    EXPECT_EQ(a.length, 0);
 }
 
 TEST_F(StringVariables, AppendFromItsOwnBlockSurvivesGrowth) {
@@ -150,13 +150,6 @@ TEST_F(StringVariables, SyncLengthStopsAtTheFirstNulAndNeverLeavesTheBlock) {
     view = StrSyncLength(a);
     EXPECT_EQ(view.length, a.capacity - 1) << "no NUL in the block: cut at its last byte";
     EXPECT_EQ(a.text[a.length], 0);
-}
-
-TEST_F(StringVariables, UnallocatedVariableGivesTheEmptyText) {
-    EXPECT_EQ(StrAssign(a, "", 0).length, 0);
-    EXPECT_EQ(StrSyncLength(a).length, 0);
-    TextView view = StrAppend(b, "grow from nothing", 17);
-    EXPECT_EQ(std::string(view.text, view.length), "grow from nothing");
 }
 
 TEST(BlockRoutines, CopyAndFillHandleOddCountsAndOverlap) {

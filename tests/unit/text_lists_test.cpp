@@ -18,7 +18,7 @@ int32_t Find(const std::string& pattern, const std::string& text, int32_t start)
                     static_cast<int32_t>(text.size()), start);
 }
 
-TEST(TextFind, PositionsAreOneBasedAndBounded) {
+TEST(TextFind, PositionsAreOneBasedAndBoundedAndCountsDoNotOverlap) {
     EXPECT_EQ(Find("lo", "hello lo", 1), 4);
     EXPECT_EQ(Find("lo", "hello lo", 5), 7);
     EXPECT_EQ(Find("lo", "hello lo", 8), 0) << "one byte left cannot hold two";
@@ -28,9 +28,7 @@ TEST(TextFind, PositionsAreOneBasedAndBounded) {
     EXPECT_EQ(Find("aab", "aaab", 1), 2) << "a failed candidate resumes one byte later";
     EXPECT_EQ(Find("L", "hello", 1), 0) << "case matters";
     EXPECT_EQ(Find(std::string("\0b", 2), std::string("a\0b", 3), 1), 2) << "NUL is a byte";
-}
-
-TEST(TextCount, CountsWithoutOverlap) {
+    // Counting does not overlap.
     std::string list = "ab\r\nabc\r\n";
     EXPECT_EQ(TextCount("\r\n", 2, list.data(), static_cast<int32_t>(list.size())), 2);
     EXPECT_EQ(TextCount("aa", 2, "aaaaa", 5), 2);
