@@ -12,21 +12,12 @@
 
 namespace {
 
-const char kQuitText[] = "Abbrechen / Schlie\xDF"
-                         "en";
-const char kInfoText[] =
-    "Sie k\xF6"
-    "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
-
 void MouseTo(int x, int y) {
     SetCursorPos(x, y);
 }
 
 void MouseButton(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
+    SendInputs({MouseInput(flags)});
 }
 
 // Presses a button at (x, y), moves by (dx, dy) in steps, releases; as a hand does.
@@ -206,14 +197,6 @@ TEST(MainWindow, ADamagedDocumentIsNeverSaved) {
     EXPECT_EQ(carrier.Quit(), 0u);
 }
 
-INPUT KeyInput(WORD key, DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = flags;
-    return input;
-}
-
 // A key pressed and released through the input system, optionally with Shift held.
 void PressKey(WORD key, bool shift = false) {
     std::vector<INPUT> inputs;
@@ -223,7 +206,7 @@ void PressKey(WORD key, bool shift = false) {
     inputs.push_back(KeyInput(key, KEYEVENTF_KEYUP));
     if (shift)
         inputs.push_back(KeyInput(VK_SHIFT, KEYEVENTF_KEYUP));
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    SendInputs(inputs);
 }
 
 // A key held down for 2.5 s as a keyboard holds it: pressed and released in the display server

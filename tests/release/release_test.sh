@@ -20,20 +20,6 @@ release() {
         { cat "$work/release-$1.log"; fail "release $1"; }
 }
 
-# A document one byte over the limit is refused with a message that names the limit (a sparse
-# file: nothing large is written).
-truncate -s $((536870912 + 1)) "$work/over.pdf"
-printf '%%PDF-1.5\n' | dd of="$work/over.pdf" conv=notrunc status=none
-if CARRIER_RELEASE_BUILD="$work/build-over" CARRIER_DIST="$work/dist-over" \
-    "$root/scripts/release" "$work/over.pdf" 29 >"$work/release-over.log" 2>&1; then
-    fail "a document over the limit was released"
-fi
-grep -q "holds at most 536870912 (512 MiB)" "$work/release-over.log" ||
-    { cat "$work/release-over.log"; fail "the refusal does not name the limit"; }
-if [ -e "$work/build-over" ] || [ -e "$work/dist-over" ]; then fail "a refused release built something"; fi
-rm -f "$work/over.pdf"
-echo "ok: a document one byte over the limit is refused"
-
 release tested "$tested_volume"
 cmp "$work/dist-tested/Wendelkamm_$tested_volume.exe" "$tested_exe" ||
     fail "the release differs from the exe the tests ran ($tested_exe)"
@@ -215,8 +201,13 @@ expect_refused weak-rsa "RSA of 2048 bits; code signing needs 3072" \
 certificate p224 "Wendelkamm small curve" ec -pkeyopt ec_paramgen_curve:P-224
 expect_refused weak-curve "neither RSA nor ECDSA on P-256" \
     --sign "$work/p224-cert.pem" "$work/p224-key.pem" --timestamp "$answering"
-# The publisher's document is checked as a PDF reader would before anything is built: a cut-off
-# one is refused; a volume that is not 1 to 4 digits, in the release's own line.
+# The publisher's document is checked before anything is built: one a byte over the limit is
+# refused with a message that names the limit (a sparse file: nothing large is written), a cut-off
+# one as a PDF reader would; a volume that is not 1 to 4 digits, in the release's own line.
+truncate -s $((536870912 + 1)) "$work/over.pdf"
+printf '%%PDF-1.5\n' | dd of="$work/over.pdf" conv=notrunc status=none
+refused_document=$work/over.pdf expect_refused over-limit "holds at most 536870912 (512 MiB)"
+rm -f "$work/over.pdf"
 head -c 5000 "$document" >"$work/truncated.pdf"
 refused_document=$work/truncated.pdf expect_refused damaged-pdf "truncated.pdf is a damaged PDF .*qpdf --check: file is damaged"
 refused_volume=2a expect_refused volume "the volume must be 1 to 4 digits"

@@ -72,30 +72,38 @@ bool Launch(Program& program, const std::string& exePath, const std::string& arg
     return true;
 }
 
+INPUT KeyInput(WORD key, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+INPUT MouseInput(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+void SendInputs(std::vector<INPUT> inputs) {
+    if (!inputs.empty())
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void ReleaseHeldKeys() {
     std::vector<INPUT> releases;
-    for (WORD key : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_SHIFT}) {
-        if ((GetAsyncKeyState(key) & 0x8000) == 0)
-            continue;
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        releases.push_back(input);
-    }
+    for (WORD key : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB, VK_SHIFT})
+        if (GetAsyncKeyState(key) & 0x8000)
+            releases.push_back(KeyInput(key, KEYEVENTF_KEYUP));
     const std::pair<int, DWORD> buttons[] = {{VK_LBUTTON, MOUSEEVENTF_LEFTUP},
                                              {VK_RBUTTON, MOUSEEVENTF_RIGHTUP},
                                              {VK_MBUTTON, MOUSEEVENTF_MIDDLEUP}};
-    for (const auto& [button, up] : buttons) {
-        if ((GetAsyncKeyState(button) & 0x8000) == 0)
-            continue;
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = up;
-        releases.push_back(input);
-    }
-    if (!releases.empty())
-        SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+    for (const auto& [button, up] : buttons)
+        if (GetAsyncKeyState(button) & 0x8000)
+            releases.push_back(MouseInput(up));
+    SendInputs(releases);
 }
 
 UINT ExpectedCodePage() {

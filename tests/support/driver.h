@@ -29,6 +29,10 @@ std::string BuiltProgramPath(const char* exeName);
 // program inherits whatever Windows environment it is given.
 bool Launch(Program& program, const std::string& exePath, const std::string& arguments = "",
             const std::string& currentDirectory = "");
+// A key's or a mouse button's input, and inputs sent through the input system as a user's are.
+INPUT KeyInput(WORD key, DWORD flags);
+INPUT MouseInput(DWORD flags);
+void SendInputs(std::vector<INPUT> inputs);
 // Releases every key and mouse button the tests press that the session holds down. Wine sends a
 // release that comes after the program holding the press has ended to a destroyed window, and
 // keeps the key down: the next program's first press of it would arrive as a repeat.
@@ -84,11 +88,15 @@ void PrintTo(const RECT& rect, std::ostream* out);
 
 // The carrier's form class (the run time's FormClassName; these exes link no run time).
 inline constexpr char kFormClass[] = "Tarnwick8099";
-// The program's texts the tests look for (Windows-1252): the Save dialog's title and how every
-// report of a failed save begins.
+// The program's texts the tests look for (Windows-1252): the Save dialog's title, how every
+// report of a failed save begins, the instruction line and the quit button's text.
 inline constexpr char kSaveDialogTitle[] = "Wohin m\xF6"
                                            "chten Sie Wendelkamm 28 speichern ?";
 inline constexpr char kNotSaved[] = "Die Datei wurde nicht gespeichert.";
+inline constexpr char kInfoText[] =
+    "Sie k\xF6nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl abspeichern.";
+inline constexpr char kQuitText[] = "Abbrechen / Schlie\xDF"
+                                    "en";
 // Ids and classes of the system's dialogs, as Wine and Windows give them.
 inline constexpr char kDialogClass[] = "#32770";
 // The text of a message box.

@@ -297,10 +297,8 @@ TEST_F(Controls, TextReadsAnswerEmptyWhereThereIsNothing) {
     SourceObject = &a;
     EXPECT_EQ(ReadCaption().length, 0);
     TargetObject = &a;
-    SetCaption("Abbrechen / Schlie\xDF"
-               "en");
-    EXPECT_EQ(Text(ReadCaption()), "Abbrechen / Schlie\xDF"
-                                   "en");
+    SetCaption(kQuitText);
+    EXPECT_EQ(Text(ReadCaption()), kQuitText);
     SourceObject = &form;
     EXPECT_EQ(Text(ReadCaption()), "Wendelkamm28");
 

@@ -82,9 +82,7 @@ TEST_F(Layout, TextsAreBuiltFromTheVolume) {
     EXPECT_EQ(Text(FileBaseName), "Wendelkamm_28");
     EXPECT_EQ(Text(DefaultFileName), "Wendelkamm_28.pdf");
     EXPECT_EQ(Text(DialogTitle), kSaveDialogTitle);
-    EXPECT_EQ(Text(InfoText), "Sie k\xF6"
-                              "nnen dann Bd. 28 als PDF-Datei in ein Verzeichnis Ihrer Wahl "
-                              "abspeichern.");
+    EXPECT_EQ(Text(InfoText), kInfoText);
     EXPECT_EQ(NulChar.length, 1);
     EXPECT_EQ(NulChar.text[0], 0);
     ASSERT_EQ(SaveFilter.length, 18);
