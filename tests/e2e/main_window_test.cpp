@@ -334,7 +334,9 @@ TEST(MainWindow, AClickWhileASlowMediumIsReadStartsNoSecondSave) {
     EXPECT_EQ(carrier.Quit(), 0u);
 }
 
-TEST(Keyboard, EnterEscAndSpaceDriveTheDialogFromTheFocusOnOk) {
+// Enter, Esc and Space drive the dialog from "OK". The auto-repeats of a key held down after it
+// closed the Save dialog reach "OK": a key-down with the repeat bit (30) set presses nothing.
+TEST(Keyboard, EnterEscAndSpaceDriveTheDialogFromTheFocusOnOkAndHeldKeysPressNothing) {
     ScratchFolder folder("keys");
     RunningCarrier carrier(folder.path);
     ASSERT_NE(carrier.main, nullptr);
@@ -344,6 +346,18 @@ TEST(Keyboard, EnterEscAndSpaceDriveTheDialogFromTheFocusOnOk) {
     EXPECT_EQ(WindowText(FocusedWindow(carrier)), "OK");
     EXPECT_EQ(SendMessageA(carrier.Control(kOkButton), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0)
         << "the focus cue is shown";
+    constexpr LPARAM kRepeated = 1 << 30 | 1;
+    PostMessageA(carrier.Control(kOkButton), WM_KEYDOWN, VK_ESCAPE, kRepeated);
+    PostMessageA(carrier.Control(kOkButton), WM_KEYDOWN, VK_RETURN, kRepeated);
+    // Posted messages come before input: once Tab has moved the focus, the repeats were handled.
+    PressKey(VK_TAB);
+    ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
+    EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE))
+        << "a repeated Esc ended the program";
+    EXPECT_TRUE(ShownDialogs(carrier.program.pid).empty())
+        << "a repeated Enter opened the Save dialog";
+    PressKey(VK_TAB, true);
+    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
 
     PressKey(VK_RETURN);
     HWND dialog = carrier.WaitForSaveDialog();
@@ -388,26 +402,6 @@ TEST(Keyboard, TabMovesBetweenTheButtonsWhichKeepTheFocusAcrossActivation) {
     PressKey(VK_RETURN);
     EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u) << "Enter presses the focused Quit";
     DestroyWindow(other);
-}
-
-// The auto-repeats of a key held down after it closed the Save dialog reach "OK": a key-down
-// with the repeat bit (30) set presses nothing. A first press of Esc ends the program.
-TEST(Keyboard, HeldKeysPressNothingAndEscAtTheStartEndsTheProgram) {
-    RunningCarrier carrier;
-    ASSERT_NE(carrier.main, nullptr);
-    ASSERT_TRUE(FocusReaches(carrier, kOkButton));
-    constexpr LPARAM kRepeated = 1 << 30 | 1;
-    PostMessageA(carrier.Control(kOkButton), WM_KEYDOWN, VK_ESCAPE, kRepeated);
-    PostMessageA(carrier.Control(kOkButton), WM_KEYDOWN, VK_RETURN, kRepeated);
-    // Posted messages come before input: once Tab has moved the focus, the repeats were handled.
-    PressKey(VK_TAB);
-    ASSERT_TRUE(FocusReaches(carrier, kQuitButton));
-    EXPECT_EQ(carrier.program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE))
-        << "a repeated Esc ended the program";
-    EXPECT_TRUE(ShownDialogs(carrier.program.pid).empty())
-        << "a repeated Enter opened the Save dialog";
-    PressKey(VK_ESCAPE);
-    EXPECT_EQ(carrier.program.WaitForExit(kTimeoutMs), 0u);
 }
 
 // Enter held on "OK": the dialog opens on its release, so none of its repeats reaches the dialog
