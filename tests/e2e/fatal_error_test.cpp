@@ -10,47 +10,41 @@ namespace {
 constexpr DWORD kWindowTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 
-struct FatalCase {
-    const char* name;
-    const char* exe;
-    const char* arguments;
-    const char* message;
-    DWORD exitCode;
-};
-
-class FatalErrorBox : public testing::TestWithParam<FatalCase> {};
-
-TEST_P(FatalErrorBox, ShowsItsTextBeforeAnyWindowAndExitsWithItsCode) {
-    const FatalCase& expected = GetParam();
-    Program program;
-    ASSERT_TRUE(Launch(program, BuiltProgramPath(expected.exe), expected.arguments));
-
-    HWND box = WaitForMessageBox(program.pid, kWindowTimeoutMs);
-    ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(DialogItemText(box, kMessageBoxTextId), expected.message);
-    EXPECT_EQ(WindowText(box), "Wendelkamm28");
-    EXPECT_FALSE(ShowsControl(box, IDCANCEL)) << "OK is the only button";
-    EXPECT_FALSE(ShowsControl(box, IDNO));
-    for (HWND window : TopLevelWindows(program.pid, nullptr))
-        EXPECT_TRUE(window == box || !IsWindowVisible(window))
-            << "a window of class " << ClassNameOf(window) << " is shown beside the box";
-    EXPECT_EQ(program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "it waits for the user";
-
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(program.WaitForExit(kExitTimeoutMs), expected.exitCode);
+// Each start-up failure shows its text in a box before any window, waits for the user and exits
+// with its code.
+TEST(FatalErrorBox, ShowsItsTextBeforeAnyWindowAndExitsWithItsCode) {
+    struct Case {
+        const char* exe;
+        const char* arguments;
+        const char* message;
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {"carrier_missing_library.exe", "", "Library not found  nosuchlib28.dll", 1},
+        {"carrier_missing_function.exe", "", "Function not found NoSuchFunction28", 2},
+        // No block even for the message itself: the text still shows, no recursion.
+        {"carrier_no_memory.exe", "", "Insufficient memory", 3},
+        {"save_flow_host.exe", "load nosuchres", "Resource not found nosuchres", 5},
+    };
+    for (const Case& expected : cases) {
+        SCOPED_TRACE(expected.message);
+        Program program;
+        ASSERT_TRUE(Launch(program, BuiltProgramPath(expected.exe), expected.arguments));
+        HWND box = WaitForMessageBox(program.pid, kWindowTimeoutMs);
+        ASSERT_NE(box, nullptr) << "no message box appeared";
+        EXPECT_EQ(DialogItemText(box, kMessageBoxTextId), expected.message);
+        EXPECT_EQ(WindowText(box), "Wendelkamm28");
+        EXPECT_FALSE(ShowsControl(box, IDCANCEL)) << "OK is the only button";
+        EXPECT_FALSE(ShowsControl(box, IDNO));
+        for (HWND window : TopLevelWindows(program.pid, nullptr))
+            EXPECT_TRUE(window == box || !IsWindowVisible(window))
+                << "a window of class " << ClassNameOf(window) << " is shown beside the box";
+        EXPECT_EQ(program.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE))
+            << "it waits for the user";
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(program.WaitForExit(kExitTimeoutMs), expected.exitCode);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Startup, FatalErrorBox,
-    testing::Values(FatalCase{"MissingLibrary", "carrier_missing_library.exe", "",
-                              "Library not found  nosuchlib28.dll", 1},
-                    FatalCase{"MissingFunction", "carrier_missing_function.exe", "",
-                              "Function not found NoSuchFunction28", 2},
-                    // No block even for the message itself: the text still shows, no recursion.
-                    FatalCase{"NoMemory", "carrier_no_memory.exe", "", "Insufficient memory", 3},
-                    FatalCase{"MissingResource", "save_flow_host.exe", "load nosuchres",
-                              "Resource not found nosuchres", 5}),
-    [](const testing::TestParamInfo<FatalCase>& info) { return std::string(info.param.name); });
 
 // A program linked as the carrier is: the loader seeds its stack guard before the entry, anew at
 // each start, and a function whose canary was overwritten ends the process with the fast-fail code

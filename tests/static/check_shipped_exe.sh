@@ -84,12 +84,7 @@ for resource in "--type=2 --name='TITLEBAR'" "--type=2 --name='XBUT'" "--type=14
 done
 
 # User-visible texts are CP1252 bytes (o-umlaut 0xF6, sharp s 0xDF), whatever the source encoding.
-contains_cp1252() {
-    local bytes
-    bytes=$(printf '%b' "$1")
-    if LC_ALL=C grep -qaF -- "$bytes" "$exe"; then echo "ok: CP1252 text $1"; else echo "FAIL: CP1252 text $1"; fail=1; fi
-}
-contains_cp1252 'Sie k\xF6nnen dann Bd. '
-contains_cp1252 'Wohin m\xF6chten Sie '
-contains_cp1252 'Abbrechen / Schlie\xDFen'
+for text in 'Sie k\xF6nnen dann Bd. ' 'Wohin m\xF6chten Sie ' 'Abbrechen / Schlie\xDFen'; do
+    check "CP1252 text $text" 'LC_ALL=C grep -qaF -- "$(printf %b "$text")" "$exe"'
+done
 exit $fail

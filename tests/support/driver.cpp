@@ -25,9 +25,9 @@ std::string BuiltProgramPath(const char* exeName) {
     return folder.substr(0, folder.find_last_of('\\') + 1) + exeName;
 }
 
-std::wstring Utf16(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+std::wstring Utf16(const std::string& text, UINT codePage) {
+    std::wstring wide(text.size(), L'\0');
+    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
                                      wide.data(), static_cast<int>(wide.size()));
     wide.resize(length > 0 ? length : 0);
     return wide;
@@ -39,13 +39,6 @@ std::string Utf8(const wchar_t* wide) {
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), length, nullptr, nullptr);
     utf8.pop_back();
     return utf8;
-}
-
-std::wstring From1252(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        static_cast<int>(wide.size()));
-    return wide;
 }
 
 bool Launch(Program& program, const std::string& exePath, const std::string& arguments,

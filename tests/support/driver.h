@@ -40,10 +40,13 @@ void ReleaseHeldKeys();
 // The ANSI code page the test's locale is to give (CARRIER_CODE_PAGE, else 1252, C.UTF-8's).
 UINT ExpectedCodePage();
 
-std::wstring Utf16(const std::string& utf8);
+// A text of the code page (UTF-8 unless said) as UTF-16, and UTF-16 as UTF-8.
+std::wstring Utf16(const std::string& text, UINT codePage = CP_UTF8);
 std::string Utf8(const wchar_t* wide);
 // A Windows-1252 text (this project's literals) as UTF-16.
-std::wstring From1252(const std::string& text);
+inline std::wstring From1252(const std::string& text) {
+    return Utf16(text, 1252);
+}
 
 // The process's visible or hidden top-level windows of the class (null: any class).
 std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
