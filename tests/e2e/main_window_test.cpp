@@ -245,12 +245,13 @@ bool FocusReaches(const RunningCarrier& carrier, int id) {
 
 // The medium of tests/e2e/fault_folders.sh: a FUSE view of medium-files whose reads fail while
 // medium-control holds "gone" and take the milliseconds "slow" holds; a copy of the carrier on it,
-// under a name of the test's own (nothing of it cached yet). Empty where it is not mounted (not
-// root, no FUSE).
-std::string CarrierOnTheMedium(const std::string& name) {
+// under a name of this run's own (nothing of it cached yet, also where the test is repeated).
+// Empty where it is not mounted (not root, no FUSE).
+std::string CarrierOnTheMedium(std::string name) {
     std::string faults = std::string(CARRIER_TEST_OUTPUT_WINDOWS_PATH) + "\\faults\\";
     if (GetFileAttributesA((faults + "medium-mounted").c_str()) == INVALID_FILE_ATTRIBUTES)
         return "";
+    name = std::to_string(GetCurrentProcessId()) + "-" + name;
     CopyFileA(BuiltProgramPath("carrier.exe").c_str(), (faults + "medium-files\\" + name).c_str(),
               FALSE);
     return faults + "medium\\" + name;
